@@ -1,0 +1,21 @@
+// The three stored settings: REG_DWORD values under HKEY_CURRENT_USER\Software\<maker>\<product>.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/platform.h"
+
+#include "text/string.h"
+
+// "Software\" + maker + "\" + product, from the string table, built anew at every call.
+String settingsKeyPath();
+
+// True when the value was read; `destination` is untouched otherwise. Callers apply their own defaults.
+bool readSetting(HKEY root, const char* path, const char* name, int32_t* destination);
+// True when the value was written; the key is created when missing.
+bool writeSetting(HKEY root, const char* path, const char* name, int32_t value);
+
+// Defaults when a value cannot be read.
+constexpr int32_t kDefaultFunLevel = 5;
+constexpr int32_t kDefaultTaskbar = 0;
+constexpr int32_t kDefaultSound = 1;
