@@ -1,12 +1,195 @@
 #include "desktop/character_window.h"
 
-CharacterWindow::CharacterWindow() : activities() {}
+#include <cstdio>
+
+#include "desktop/settings.h"
+#include "engine/picker.h"
+#include "text/string.h"
+
+namespace {
+
+// The window's device context, released on scope exit.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window(window), dc(window ? GetWindowDC(window) : nullptr) {}
+    ~WindowDc() {
+        if (dc)
+            ReleaseDC(window, dc);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HWND window;
+    HDC dc;
+};
+
+// A memory DC with one bitmap selected; the DC is deleted on scope exit (the bitmap stays its owner's).
+class MemoryDc {
+public:
+    MemoryDc(HDC compatibleWith, HBITMAP bitmap) : dc(CreateCompatibleDC(compatibleWith)), previous(nullptr) {
+        if (dc && bitmap)
+            previous = SelectObject(dc, bitmap);
+    }
+    ~MemoryDc() {
+        if (!dc)
+            return;
+        if (previous)
+            SelectObject(dc, previous);
+        DeleteDC(dc);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+
+    HDC dc;
+    HGDIOBJ previous;
+};
+
+void copyRect(HDC target, HDC source, const Rect& r) {
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    BitBlt(target, r.left, r.top, r.width(), r.height(), source, r.left, r.top, SRCCOPY);
+}
+
+} // namespace
+
+CharacterWindow::CharacterWindow()
+    : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
+      backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
+      activities(), backgroundBitmap(nullptr) {
+    largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
+    smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
+
+    String path = settingsKeyPath();
+    if (!readSetting(HKEY_CURRENT_USER, path.text(), "funlevel", &funLevel))
+        funLevel = kDefaultFunLevel;
+    if (!readSetting(HKEY_CURRENT_USER, path.text(), "taskbar", &showInTaskbar))
+        showInTaskbar = kDefaultTaskbar;
+}
 
 CharacterWindow::~CharacterWindow() {
+    // Deleting the DC first frees the background bitmap from its selection, so the bitmap can go next.
+    if (backgroundDc)
+        DeleteDC(backgroundDc);
+    backgroundDc = nullptr;
+    if (backgroundBitmap)
+        DeleteObject(backgroundBitmap);
+    if (compositionBitmap)
+        DeleteObject(compositionBitmap);
+    backgroundBitmap = nullptr;
+    compositionBitmap = nullptr;
+
+    grabbed = nullptr;
     for (Activity*& activity : activities) {
         delete activity;
         activity = nullptr;
     }
+    // largeIcon and smallIcon come from LoadIconA and are shared: the system owns them, nothing to free.
+
+    String path = settingsKeyPath();
+    writeSetting(HKEY_CURRENT_USER, path.text(), "funlevel", funLevel);
+    writeSetting(HKEY_CURRENT_USER, path.text(), "taskbar", showInTaskbar);
+}
+
+void CharacterWindow::initialPlacement(int& x, int& y, int& width, int& height) {
+    x = 0;
+    y = 0;
+    width = screenWidth();
+    height = screenHeight();
+}
+
+void CharacterWindow::afterCreate() {
+    // The window is not shown yet, so what this DC reads is what lies under it.
+    WindowDc window(handle);
+    if (!window.dc)
+        return;
+    int width = screenWidth();
+    int height = screenHeight();
+    backgroundBitmap = CreateCompatibleBitmap(window.dc, width, height);
+    compositionBitmap = CreateCompatibleBitmap(window.dc, width, height);
+    backgroundDc = CreateCompatibleDC(window.dc);
+    if (backgroundDc && backgroundBitmap) {
+        SelectObject(backgroundDc, backgroundBitmap);
+        BitBlt(backgroundDc, 0, 0, width, height, window.dc, 0, 0, SRCCOPY);
+    }
+    screenSize = Point(width, height);
+    colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
+    displayChanged = 0;
+}
+
+HBRUSH CharacterWindow::backgroundBrush() {
+    return nullptr; // Windows must never erase the figures
+}
+
+DWORD CharacterWindow::extendedStyle() {
+    return showInTaskbar ? WS_EX_TOPMOST : (WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+}
+
+DWORD CharacterWindow::style() {
+    return WS_POPUP | WS_BORDER | WS_SYSMENU;
+}
+
+HICON CharacterWindow::icon() {
+    return smallIcon;
+}
+
+LRESULT CharacterWindow::onInitMenu(WPARAM) {
+    return 0;
+}
+
+void CharacterWindow::onLeftButtonUp(int, int, WPARAM) {
+    grabbed = nullptr;
+    ReleaseCapture();
+}
+
+void CharacterWindow::onLeftButtonDown(int x, int y, WPARAM) {
+    grabbed = nullptr;
+    for (int i = 0; i < kActivitySlots; ++i) {
+        if (activities[i] && shapes[i].handle && PtInRegion(shapes[i].handle, x, y)) {
+            grabbed = activities[i];
+            SetCapture(handle);
+            return;
+        }
+    }
+}
+
+void CharacterWindow::onRightButtonDown(int, int, WPARAM) {
+    if (dialogOpen)
+        return;
+    // The settings dialog opens here once it exists.
+}
+
+char* CharacterWindow::className(char* buffer, int room) {
+    if (!buffer || room <= 0)
+        return buffer;
+    String title;
+    title.loadString(2);
+    snprintf(buffer, static_cast<size_t>(room), "%s%s", title.text(), kClassNameSuffix);
+    return buffer;
+}
+
+char* CharacterWindow::windowTitle(char* buffer, int room) {
+    if (!buffer || room <= 0)
+        return buffer;
+    String title;
+    title.loadString(2);
+    snprintf(buffer, static_cast<size_t>(room), "%s", title.text());
+    return buffer;
+}
+
+HCURSOR CharacterWindow::cursor() {
+    return LoadCursorA(nullptr, IDC_SIZEALL);
+}
+
+LRESULT CharacterWindow::onClose() {
+    MoveWindow(handle, 0, 0, 0, 0, TRUE);
+    closing = 1;
+    DestroyWindow(handle);
+    return 0;
+}
+
+void CharacterWindow::onDestroy() {
+    PostQuitMessage(0);
+    handle = nullptr;
 }
 
 void CharacterWindow::addActivity(Activity* activity) {
@@ -19,4 +202,138 @@ void CharacterWindow::addActivity(Activity* activity) {
         }
     }
     delete activity;
+}
+
+LRESULT CharacterWindow::onTimer(WPARAM) {
+    if (closing)
+        return 0;
+    Region newShape;
+    int32_t alive[kActivitySlots] = {};
+    int32_t present[kActivitySlots] = {};
+    Rect work[kActivitySlots];
+
+    stepActivities(newShape, alive, present);
+
+    WindowDc window(handle);
+    MemoryDc composition(window.dc, compositionBitmap);
+    if (window.dc && composition.dc && backgroundDc) {
+        restoreBackground(composition.dc, alive, present, work);
+        drawActivities(composition.dc, alive);
+        refreshBackground(window.dc, newShape, alive, work);
+    }
+    // Only this frame's outlines: the strip a figure has just left would otherwise show the remembered
+    // background, which reads back black under Wine and on compositing desktops.
+    if (handle) {
+        setShape(newShape, TRUE);
+        InvalidateRect(handle, nullptr, FALSE);
+    }
+    if (window.dc && composition.dc)
+        showFrame(window.dc, composition.dc, alive, present, work);
+    if (window.dc)
+        checkDisplay(window.dc);
+
+    if (lastShape.ensureHandle())
+        lastShape.copyFrom(newShape);
+    return 0;
+}
+
+void CharacterWindow::stepActivities(Region& newShape, int32_t* alive, int32_t* present) {
+    for (int i = 0; i < kActivitySlots; ++i) {
+        Activity* activity = activities[i];
+        if (!activity)
+            continue;
+        present[i] = 1;
+        previousBounds[i] = bounds[i];
+        if (activity == grabbed) {
+            POINT cursor;
+            if (GetCursorPos(&cursor))
+                activity->centerOn(Point(cursor.x, cursor.y));
+        }
+        alive[i] = activity->step(bounds[i], shapes[i]);
+        // Just added: treat it as if it had been here already, so no strip from (0, 0) is repainted.
+        if (previousBounds[i].width() == 0 && previousBounds[i].height() == 0)
+            previousBounds[i] = bounds[i];
+        if (!alive[i]) {
+            // A later activity may be allocated at the same address: never leave it grabbed by accident.
+            if (grabbed == activity)
+                grabbed = nullptr;
+            delete activity;
+            bounds[i] = Rect(0, 0, 0, 0);
+            activities[i] = nullptr;
+            shapes[i].reset();
+            continue;
+        }
+        wrapAroundSides(i);
+        if (shapes[i].handle && newShape.ensureHandle()) {
+            shapes[i].offset(bounds[i].left, bounds[i].top);
+            CombineRgn(newShape.handle, newShape.handle, shapes[i].handle, RGN_OR);
+        }
+    }
+}
+
+void CharacterWindow::wrapAroundSides(int slot) {
+    int width = screenWidth();
+    int half = bounds[slot].width() / 2;
+    if (bounds[slot].left > width)
+        bounds[slot] = activities[slot]->moveBy(Point(-width - half, 0));
+    half = bounds[slot].width() / 2;
+    if (bounds[slot].right < 0)
+        bounds[slot] = activities[slot]->moveBy(Point(half + width, 0));
+}
+
+void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work) {
+    for (int i = 0; i < kActivitySlots; ++i) {
+        if (alive[i]) {
+            work[i] = bounds[i];
+            work[i].include(previousBounds[i].left, previousBounds[i].top, previousBounds[i].right,
+                            previousBounds[i].bottom);
+            copyRect(composition, backgroundDc, work[i]);
+        } else if (present[i]) {
+            work[i] = previousBounds[i];
+            copyRect(composition, backgroundDc, work[i]);
+            previousBounds[i] = Rect(0, 0, 0, 0);
+        }
+    }
+}
+
+void CharacterWindow::drawActivities(HDC composition, const int32_t* alive) {
+    for (int i = 0; i < kActivitySlots; ++i) {
+        if (!alive[i])
+            continue;
+        SelectClipRgn(composition, shapes[i].handle);
+        activities[i]->draw(composition, SRCCOPY, TRUE);
+    }
+    SelectClipRgn(composition, nullptr);
+}
+
+void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape, const int32_t* alive,
+                                        const Rect* work) {
+    // The screen still shows the previous frame: inside `fresh` it shows what lies under the arriving figures.
+    Region fresh;
+    if (!fresh.ensureHandle())
+        return;
+    if (newShape.handle)
+        CombineRgn(fresh.handle, newShape.handle, lastShape.handle, lastShape.handle ? RGN_DIFF : RGN_COPY);
+    SelectClipRgn(backgroundDc, fresh.handle);
+    for (int i = 0; i < kActivitySlots; ++i) {
+        if (alive[i])
+            copyRect(backgroundDc, windowDc, work[i]);
+    }
+    SelectClipRgn(backgroundDc, nullptr);
+}
+
+void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present,
+                                const Rect* work) {
+    for (int i = 0; i < kActivitySlots; ++i) {
+        if (alive[i] || present[i])
+            copyRect(windowDc, composition, work[i]);
+    }
+}
+
+void CharacterWindow::checkDisplay(HDC windowDc) {
+    if (!handle)
+        return;
+    if (GetDeviceCaps(windowDc, BITSPIXEL) != colourDepth ||
+        Point(screenWidth(), screenHeight()) != screenSize)
+        displayChanged = 1;
 }

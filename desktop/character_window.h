@@ -1,19 +1,69 @@
-// The full-screen shaped window that runs every activity. For now: the activity slots.
+// The one full-screen, top-most window in which every activity is stepped, composed and shown,
+// cut each frame to the outlines of what it shows.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/activity.h"
+#include "ui/window.h"
 
 constexpr int kActivitySlots = 255;
 
-class CharacterWindow {
+// Appended to the product name to make the window class name a second instance looks for.
+constexpr const char* kClassNameSuffix = "17989126331";
+
+class CharacterWindow : public Window {
 public:
     CharacterWindow();
-    CharacterWindow(const CharacterWindow&) = delete;
-    CharacterWindow& operator=(const CharacterWindow&) = delete;
-    virtual ~CharacterWindow();
+    ~CharacterWindow() override;
+
+    void initialPlacement(int& x, int& y, int& width, int& height) override;
+    void afterCreate() override;
+    HBRUSH backgroundBrush() override;
+    DWORD extendedStyle() override;
+    DWORD style() override;
+    HICON icon() override;
+    LRESULT onInitMenu(WPARAM menu) override;
+    void onLeftButtonUp(int x, int y, WPARAM keys) override;
+    void onLeftButtonDown(int x, int y, WPARAM keys) override;
+    void onRightButtonDown(int x, int y, WPARAM keys) override;
+    char* className(char* buffer, int room) override;
+    char* windowTitle(char* buffer, int room) override;
+    HCURSOR cursor() override;
+    LRESULT onClose() override;
+    void onDestroy() override;
+    // The frame update; the main loop calls it once per pass. Returns 0.
+    LRESULT onTimer(WPARAM timerId) override;
 
     // Stores the activity in the first free slot; with every slot taken the newcomer is destroyed.
     void addActivity(Activity* activity);
 
+    int32_t showInTaskbar;
+    int32_t closing;
+    int32_t displayChanged;
+    Point screenSize;
+    int32_t colourDepth;
+    HBITMAP compositionBitmap;
+    HDC backgroundDc;
+    int32_t dialogOpen;
+    uint32_t trayMessage;
+    HICON largeIcon;
+    HICON smallIcon;
+    Activity* grabbed;
+    Region lastShape;
+    Rect bounds[kActivitySlots];
+    Rect previousBounds[kActivitySlots];
+    Region shapes[kActivitySlots];
     Activity* activities[kActivitySlots];
+    HBITMAP backgroundBitmap;
+
+private:
+    // Steps of the frame update, in the order they run.
+    void stepActivities(Region& newShape, int32_t* alive, int32_t* present);
+    void wrapAroundSides(int slot);
+    void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
+    void drawActivities(HDC composition, const int32_t* alive);
+    void refreshBackground(HDC windowDc, const Region& newShape, const int32_t* alive, const Rect* work);
+    void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
+    void checkDisplay(HDC windowDc);
 };

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/startup.h"
+#include "desktop/character_window.h"
+#include "support/test_support.h"
+
+namespace {
+
+// A rectangle that moves by `dx` per step and is shaped to all of itself; finishes after `life` steps.
+class BlockActivity : public Activity {
+public:
+    BlockActivity(Rect where, int dx, int life, int* destroyed = nullptr)
+        : dx(dx), life(life), steps(0), destroyed(destroyed) {
+        rect = where;
+    }
+    ~BlockActivity() override {
+        if (destroyed)
+            ++*destroyed;
+    }
+    int step(Rect& outRect, Region& outShape) override {
+        rectAtStep = rect;
+        if (++steps > life)
+            return 0;
+        if (steps > 1)
+            rect.offset(dx, 0);
+        outRect = rect;
+        outShape.reset();
+        outShape.handle = CreateRectRgn(0, 0, rect.width(), rect.height());
+        return 1;
+    }
+    int dx;
+    int life;
+    int steps;
+    int* destroyed;
+    Rect rectAtStep; // the rectangle as the window left it just before the step
+};
+
+// A created character window in the global slot, closed and deleted at the end.
+class CreatedWindow {
+public:
+    CreatedWindow() {
+        EXPECT_EQ(1, characterWindow->create(GetModuleHandleA(nullptr), nullptr));
+    }
+    ~CreatedWindow() {
+        int ignored;
+        while (LoadFailureCounter::takeQuitMessage(&ignored)) {
+        }
+    }
+    CreatedWindow(const CreatedWindow&) = delete;
+    CreatedWindow& operator=(const CreatedWindow&) = delete;
+
+    CharacterWindow* operator->() const { return characterWindow; }
+
+    std::vector<Rect> shape() const {
+        HRGN read = CreateRectRgn(0, 0, 0, 0);
+        GetWindowRgn(characterWindow->handle, read);
+        std::vector<Rect> rects = regionRects(read);
+        DeleteObject(read);
+        return rects;
+    }
+};
+
+} // namespace
+
+TEST(CharacterWindow, NamesAndPlacement) {
+    WindowScope scope;
+    CreatedWindow window;
+    char buffer[kWindowTextRoom];
+    EXPECT_STREQ("Rida Mibo 199917989126331", window->className(buffer, sizeof(buffer)));
+    EXPECT_STREQ("Rida Mibo 1999", window->windowTitle(buffer, sizeof(buffer)));
+    ASSERT_NE(nullptr, window->handle);
+    EXPECT_EQ(window->handle, FindWindowA("Rida Mibo 199917989126331", nullptr));
+    RECT placed;
+    GetWindowRect(window->handle, &placed);
+    EXPECT_EQ(Rect(0, 0, screenWidth(), screenHeight()), Rect(placed.left, placed.top, placed.right, placed.bottom));
+    EXPECT_TRUE(GetWindowLongA(window->handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsWindowVisible(window->handle));
+    EXPECT_EQ(Point(screenWidth(), screenHeight()), window->screenSize);
+    EXPECT_EQ(0, window->displayChanged);
+    EXPECT_NE(nullptr, window->backgroundDc);
+    EXPECT_NE(nullptr, window->compositionBitmap);
+}
+
+// The window is cut to this frame's outlines only: nothing of the previous frame stays in it.
+TEST(CharacterWindow, ShapeFollowsThisFrameOnly) {
+    WindowScope scope;
+    CreatedWindow window;
+    spawn(new BlockActivity(Rect(100, 600, 140, 650), 20, 100));
+    spawn(new BlockActivity(Rect(500, 100, 510, 120), -5, 100));
+    struct Row {
+        std::vector<Rect> expected;
+    } frames[] = {
+        {{Rect(500, 100, 510, 120), Rect(100, 600, 140, 650)}},
+        {{Rect(495, 100, 505, 120), Rect(120, 600, 160, 650)}},
+        {{Rect(490, 100, 500, 120), Rect(140, 600, 180, 650)}},
+    };
+    for (const Row& frame : frames) {
+        window->onTimer(0);
+        EXPECT_EQ(frame.expected, window.shape());
+    }
+    EXPECT_EQ(Rect(140, 600, 180, 650), window->bounds[0]);
+    EXPECT_EQ(Rect(120, 600, 160, 650), window->previousBounds[0]);
+}
+
+TEST(CharacterWindow, FinishedActivityLeavesItsSlotAndTheShape) {
+    WindowScope scope;
+    CreatedWindow window;
+    int destroyed = 0;
+    spawn(new BlockActivity(Rect(10, 10, 30, 30), 0, 1, &destroyed));
+    window->onTimer(0);
+    EXPECT_EQ(std::vector<Rect>{Rect(10, 10, 30, 30)}, window.shape());
+    EXPECT_EQ(Rect(10, 10, 30, 30), window->previousBounds[0]); // just added: as if it had been here
+    window->onTimer(0);
+    EXPECT_EQ(1, destroyed);
+    EXPECT_EQ(nullptr, window->activities[0]);
+    EXPECT_EQ(Rect(0, 0, 0, 0), window->bounds[0]);
+    EXPECT_EQ(Rect(0, 0, 0, 0), window->previousBounds[0]);
+    EXPECT_EQ(nullptr, window->shapes[0].handle);
+    EXPECT_TRUE(window.shape().empty());
+    window->onTimer(0); // nothing left: still fine
+    EXPECT_TRUE(window.shape().empty());
+}
+
+TEST(CharacterWindow, WrapsAroundTheScreenSides) {
+    WindowScope scope;
+    CreatedWindow window;
+    const int w = screenWidth();
+    struct Row {
+        Rect start;
+        Rect expected;
+    } rows[] = {
+        {{w + 1, 700, w + 61, 768}, {1 - 30, 700, 61 - 30, 768}},   // off the right: back on the left
+        {{-61, 700, -1, 768}, {w - 61 + 30, 700, w - 1 + 30, 768}}, // off the left: back on the right
+        {{w, 700, w + 60, 768}, {w, 700, w + 60, 768}},             // left edge on the screen edge: stays
+        {{-60, 700, 0, 768}, {-60, 700, 0, 768}},                   // right edge at 0: stays
+        {{w + 1, 700, w + 62, 768}, {1 - 30, 700, 62 - 30, 768}},   // odd width: half truncated
+    };
+    for (const Row& row : rows) {
+        BlockActivity* block = new BlockActivity(row.start, 0, 100);
+        spawn(block);
+        window->onTimer(0);
+        EXPECT_EQ(row.expected, window->bounds[0]) << row.start;
+        EXPECT_EQ(row.expected, block->rect) << row.start;
+        EXPECT_EQ(std::vector<Rect>{row.expected}, window.shape()) << row.start;
+        delete window->activities[0];
+        window->activities[0] = nullptr;
+    }
+}
+
+TEST(CharacterWindow, LeftButtonGrabsTheLowestSlotUnderTheCursor) {
+    WindowScope scope;
+    CreatedWindow window;
+    BlockActivity* lower = new BlockActivity(Rect(100, 100, 200, 200), 0, 1000);
+    BlockActivity* upper = new BlockActivity(Rect(150, 150, 250, 250), 0, 1000);
+    spawn(lower);
+    spawn(upper);
+    window->onTimer(0);
+    struct Row {
+        int x;
+        int y;
+        Activity* expected;
+    } rows[] = {
+        {160, 160, lower}, // both shapes: the lowest slot wins although the upper one is drawn on top
+        {240, 240, upper},
+        {110, 110, lower},
+        {300, 300, nullptr},
+        {99, 150, nullptr},
+    };
+    for (const Row& row : rows) {
+        SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.x, row.y));
+        EXPECT_EQ(row.expected, window->grabbed) << row.x << "," << row.y;
+        EXPECT_EQ(row.expected ? window->handle : nullptr, GetCapture()) << row.x << "," << row.y;
+        SendMessageA(window->handle, WM_LBUTTONUP, 0, MAKELPARAM(row.x, row.y));
+        EXPECT_EQ(nullptr, window->grabbed);
+        EXPECT_EQ(nullptr, GetCapture());
+    }
+}
+
+TEST(CharacterWindow, GrabbedActivityIsCentredOnTheCursorBeforeItSteps) {
+    WindowScope scope;
+    CreatedWindow window;
+    BlockActivity* block = new BlockActivity(Rect(100, 100, 175, 183), 0, 1000);
+    spawn(block);
+    window->onTimer(0);
+    SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 120));
+    ASSERT_EQ(block, window->grabbed);
+    struct Row {
+        int x;
+        int y;
+    } cursors[] = {{500, 400}, {37, 41}, {900, 700}};
+    for (const Row& cursor : cursors) {
+        SetCursorPos(cursor.x, cursor.y);
+        POINT real;
+        GetCursorPos(&real);
+        window->onTimer(0);
+        EXPECT_EQ(Rect(real.x - 37, real.y - 41, real.x + 38, real.y + 42), block->rectAtStep);
+    }
+    SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
+    Rect released = block->rect;
+    SetCursorPos(10, 10);
+    window->onTimer(0);
+    EXPECT_EQ(released, block->rectAtStep); // carries on by itself after release
+}
+
+TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
+    WindowScope scope;
+    CreatedWindow window;
+    spawn(new BlockActivity(Rect(100, 100, 200, 200), 0, 1));
+    window->onTimer(0);
+    SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 150));
+    ASSERT_NE(nullptr, window->grabbed);
+    window->onTimer(0);
+    EXPECT_EQ(nullptr, window->grabbed);
+    SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
+}
+
+TEST(CharacterWindow, NoticesADisplayChange) {
+    WindowScope scope;
+    CreatedWindow window; // one window for every row: destroying one costs Wine two seconds
+    const Point size = window->screenSize;
+    const int depth = window->colourDepth;
+    struct Row {
+        int widthDelta;
+        int heightDelta;
+        int depthDelta;
+        int expected;
+    } rows[] = {
+        {0, 0, 0, 0},
+        {1, 0, 0, 1},
+        {0, -1, 0, 1},
+        {0, 0, 8, 1},
+        {0, 0, 0, 0},
+    };
+    for (const Row& row : rows) {
+        window->screenSize = Point(size.x + row.widthDelta, size.y + row.heightDelta);
+        window->colourDepth = depth + row.depthDelta;
+        window->displayChanged = 0;
+        window->onTimer(0);
+        EXPECT_EQ(row.expected, window->displayChanged) << row.widthDelta << row.heightDelta << row.depthDelta;
+    }
+}
+
+TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
+    WindowScope scope;
+    CreatedWindow window;
+    BlockActivity* block = new BlockActivity(Rect(10, 10, 20, 20), 1, 1000);
+    spawn(block);
+    window->onTimer(0);
+    HWND native = window->handle;
+    SendMessageA(native, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(native));
+    EXPECT_EQ(nullptr, window->handle);
+    EXPECT_EQ(1, window->closing);
+    int code = -5;
+    EXPECT_TRUE(LoadFailureCounter::takeQuitMessage(&code));
+    EXPECT_EQ(0, code);
+    window->onTimer(0);
+    EXPECT_EQ(1, block->steps); // not stepped once closing
+    EXPECT_EQ(0u, windowTable.count);
+}
