@@ -8,3 +8,5 @@ void playSound(SoundHandle sound, int pan, int volume) {
     if (soundPlayer)
         soundPlayer->play(sound, pan, volume);
 }
+
+void loadSounds(HWND) {}

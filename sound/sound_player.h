@@ -20,5 +20,8 @@ public:
 
 extern SoundHandle soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc;
 
+// Opens sound output for the window and loads the seven sounds. (Placeholder: stays silent.)
+void loadSounds(HWND window);
+
 // Plays through the one player; nothing when there is none (tests) or sound is off.
 void playSound(SoundHandle sound, int pan = 0, int volume = 100);
