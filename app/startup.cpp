@@ -1,15 +1,113 @@
 #include "app/startup.h"
 
+#include <cstdlib>
+#include <new>
+
+#include "app/main_loop.h"
 #include "desktop/character_window.h"
+#include "desktop/settings.h"
+#include "engine/activity.h"
+#include "engine/picker.h"
 #include "sound/sound_player.h"
+#include "ui/window.h"
 
 CharacterWindow* characterWindow = nullptr;
 HINSTANCE moduleInstance = nullptr;
 SoundPlayer* soundPlayer = nullptr;
 
-int runMibo(HINSTANCE instance) {
-    moduleInstance = instance;
-    characterWindow = new CharacterWindow;
+namespace {
+
+constexpr const char* kMutexName = "RidaMibo2 mibo mutex";
+constexpr int kAbsence = 19;
+
+// The generator is never seeded: a time-dependent number of values is thrown away instead.
+// The bound is read anew before every comparison.
+void discardRandomValues() {
+    for (DWORD i = 0; i < GetTickCount() % 10000; ++i)
+        rand();
+}
+
+// A second start: ask the running instance for one more figure, then leave.
+int askRunningInstance() {
+    char name[256];
+    characterWindow->className(name, sizeof(name));
+    HWND running = FindWindowA(name, nullptr);
+    DWORD thread = running ? GetWindowThreadProcessId(running, nullptr) : 0;
+    // No window (the first instance is restarting): the request goes nowhere.
+    if (thread)
+        PostThreadMessageA(thread, newCharacterMessage(), 0, 0);
     delete characterWindow;
+    characterWindow = nullptr;
+    return 0;
+}
+
+void startAgain() {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+} // namespace
+
+int runMibo(HINSTANCE instance) {
+    characterWindow = new (std::nothrow) CharacterWindow;
+    if (!characterWindow)
+        return -1;
+    moduleInstance = instance;
+
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        int code = askRunningInstance();
+        if (mutex)
+            CloseHandle(mutex);
+        return code;
+    }
+
+    if (!characterWindow->create(moduleInstance, nullptr)) {
+        delete characterWindow;
+        characterWindow = nullptr;
+        if (mutex) {
+            ReleaseMutex(mutex);
+            CloseHandle(mutex);
+        }
+        return -1;
+    }
+
+    soundPlayer = new (std::nothrow) SoundPlayer;
+    String path = settingsKeyPath();
+    int32_t sound = kDefaultSound;
+    if (!readSetting(HKEY_CURRENT_USER, path.text(), "sound", &sound))
+        sound = kDefaultSound;
+    if (sound != 0 && soundPlayer)
+        loadSounds(characterWindow->handle);
+
+    discardRandomValues();
+    Rect centre = Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
+    spawn(pickActivity(centre, IdList(), IdList(kAbsence)));
+
+    runMainLoop(*characterWindow);
+
+    // The sound mode is stored before the player that holds it goes.
+    int32_t mode = soundPlayer ? static_cast<int32_t>(soundPlayer->mode) : 0;
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", mode);
+    delete soundPlayer;
+    soundPlayer = nullptr;
+
+    int32_t restart = characterWindow->displayChanged;
+    delete characterWindow;
+    characterWindow = nullptr;
+
+    // Given up before the new copy starts, so that it does not take itself for a second instance.
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    if (restart)
+        startAgain();
     return 1;
 }

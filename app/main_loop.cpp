@@ -1,0 +1,68 @@
+#include "app/main_loop.h"
+
+#include <mmsystem.h>
+
+#include "desktop/character_window.h"
+#include "engine/activity.h"
+#include "engine/picker.h"
+
+namespace {
+
+// Signed distance from now to the deadline: positive while it lies ahead, also across the 49.7-day wrap.
+int32_t remainingUntil(uint32_t deadline) {
+    return static_cast<int32_t>(deadline - GetTickCount());
+}
+
+Rect screenCentre() {
+    return Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
+}
+
+} // namespace
+
+void (*frameWait)(uint32_t deadline) = sleepUntil;
+
+// Messages that arrive meanwhile wait for the next pass anyway (one per pass), so waking for them
+// would gain nothing: a plain Sleep is enough.
+void sleepUntil(uint32_t deadline) {
+    for (int32_t remaining = remainingUntil(deadline); remaining > 0; remaining = remainingUntil(deadline))
+        Sleep(static_cast<DWORD>(remaining));
+}
+
+void spinUntil(uint32_t deadline) {
+    while (remainingUntil(deadline) > 0) {
+    }
+}
+
+UINT newCharacterMessage() {
+    return RegisterWindowMessageA("tworz nowego miboa Rida2");
+}
+
+int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
+    MSG message;
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        // -1 (an error) is not special: the pass goes on as if a message had been fetched.
+        if (GetMessageA(&message, nullptr, 0, 0) == 0)
+            return 0;
+        if (newCharacter != 0 && message.message == newCharacter)
+            spawn(pickActivity(screenCentre(), IdList(), IdList()));
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    // Sampled after the message: its handling is not part of the 50 ms.
+    frameTick = GetTickCount();
+    frameWait(frameTick + 50);
+    window.onTimer(0);
+    // Posted on every pass until the loop fetches WM_QUIT.
+    if (window.displayChanged)
+        PostQuitMessage(0);
+    return 1;
+}
+
+void runMainLoop(CharacterWindow& window) {
+    UINT newCharacter = newCharacterMessage();
+    // Sleep's default granularity on Windows is 15.6 ms; 1 ms keeps the 50-ms frame close to 50 ms.
+    timeBeginPeriod(1);
+    while (mainLoopPass(window, newCharacter)) {
+    }
+    timeEndPeriod(1);
+}

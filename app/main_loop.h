@@ -1,0 +1,23 @@
+// The main loop: at most one message per pass, then one 50-ms frame of every activity.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/platform.h"
+
+class CharacterWindow;
+
+// Waits until GetTickCount() has reached `deadline` (unsigned, wrap-safe) without holding the processor.
+void sleepUntil(uint32_t deadline);
+// Polls GetTickCount() until `deadline`: one core at 100 %. Only the CPU benchmark uses it, for comparison.
+void spinUntil(uint32_t deadline);
+// The frame wait the loop uses; sleepUntil unless a benchmark build replaces it.
+extern void (*frameWait)(uint32_t deadline);
+
+// The id of the registered message with which a second instance asks for one more figure.
+UINT newCharacterMessage();
+
+// One pass of the loop; 0 once WM_QUIT has been fetched, 1 otherwise.
+int mainLoopPass(CharacterWindow& window, UINT newCharacter);
+// Runs passes until WM_QUIT.
+void runMainLoop(CharacterWindow& window);

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "app/main_loop.h"
+#include "app/startup.h"
+#include "desktop/character_window.h"
+#include "support/test_support.h"
+
+namespace {
+
+// Counts its steps and the frameTick of the last one; runs until destroyed.
+class CountingActivity : public Activity {
+public:
+    int step(Rect& outRect, Region& outShape) override {
+        ++steps;
+        lastTick = frameTick;
+        return output(outRect, outShape);
+    }
+    int steps = 0;
+    uint32_t lastTick = 0;
+};
+
+int queuedMessages() {
+    int count = 0;
+    MSG message;
+    MSG kept[64];
+    while (count < 64 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        kept[count++] = message;
+    for (int i = 0; i < count; ++i)
+        PostThreadMessageA(GetCurrentThreadId(), kept[i].message, kept[i].wParam, kept[i].lParam);
+    return count;
+}
+
+void emptyQueue() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+uint64_t threadCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) { return ((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000; };
+    return ms(kernel) + ms(user);
+}
+
+} // namespace
+
+TEST(MainLoop, PassWithoutMessageWaitsFiftyMillisecondsThenUpdates) {
+    WindowScope scope;
+    emptyQueue();
+    CountingActivity* activity = new CountingActivity;
+    spawn(activity);
+    for (int pass = 1; pass <= 3; ++pass) {
+        DWORD before = GetTickCount();
+        EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
+        DWORD after = GetTickCount();
+        EXPECT_EQ(pass, activity->steps);
+        EXPECT_GE(frameTick, before);
+        EXPECT_GE(after - frameTick, 50u);
+        EXPECT_EQ(frameTick, activity->lastTick);
+    }
+}
+
+TEST(MainLoop, QuitEndsTheLoopBeforeAnyUpdate) {
+    WindowScope scope;
+    emptyQueue();
+    CountingActivity* activity = new CountingActivity;
+    spawn(activity);
+    PostQuitMessage(3);
+    EXPECT_EQ(0, mainLoopPass(*characterWindow, newCharacterMessage()));
+    EXPECT_EQ(0, activity->steps);
+}
+
+TEST(MainLoop, HandlesAtMostOneMessagePerPass) {
+    WindowScope scope;
+    emptyQueue();
+    for (int i = 0; i < 3; ++i)
+        PostThreadMessageA(GetCurrentThreadId(), WM_APP + i, 0, 0);
+    const int expectedLeft[] = {2, 1, 0, 0};
+    for (int left : expectedLeft) {
+        EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
+        EXPECT_EQ(left, queuedMessages());
+    }
+}
+
+TEST(MainLoop, DisplayChangeQuitsOnEveryPassUntilTheLoopEnds) {
+    WindowScope scope;
+    emptyQueue();
+    characterWindow->displayChanged = 1;
+    EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
+    int code = -1;
+    ASSERT_TRUE(LoadFailureCounter::takeQuitMessage(&code)); // taken off, so it is posted again
+    EXPECT_EQ(0, code);
+    EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
+    EXPECT_EQ(0, mainLoopPass(*characterWindow, newCharacterMessage()));
+}
+
+TEST(MainLoop, NewCharacterMessageAddsOneActivity) {
+    WindowScope scope;
+    LoadFailureCounter failures; // frames that are not built yet must not block on a message box
+    emptyQueue();
+    const UINT newCharacter = newCharacterMessage();
+    EXPECT_NE(0u, newCharacter);
+    EXPECT_EQ(newCharacter, RegisterWindowMessageA("tworz nowego miboa Rida2"));
+    for (int expected = 1; expected <= 3; ++expected) {
+        PostThreadMessageA(GetCurrentThreadId(), newCharacter, 0, 0);
+        // The new activity is stepped in the same pass; a finished one would hand over, never vanish.
+        int before = occupiedSlots();
+        EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacter));
+        EXPECT_GE(occupiedSlots(), before + 1);
+        EXPECT_LE(occupiedSlots(), before + 2) << "one chain, at most one prop beside it";
+        EXPECT_GE(occupiedSlots(), expected);
+    }
+}
+
+TEST(MainLoop, SleepingWaitReachesTheDeadlineWithoutSpinning) {
+    struct Row {
+        int offset;      // deadline relative to now
+        DWORD minElapsed;
+        DWORD maxElapsed;
+    } rows[] = {
+        {300, 300, 600},
+        {50, 50, 300},
+        {0, 0, 40},
+        {-1000, 0, 40},       // already passed
+        {-0x7FFFFFF0, 0, 40}, // far in the past, across the wrap of the counter
+    };
+    for (const Row& row : rows) {
+        uint64_t cpuBefore = threadCpuMs();
+        DWORD before = GetTickCount();
+        sleepUntil(before + static_cast<uint32_t>(row.offset));
+        DWORD elapsed = GetTickCount() - before;
+        uint64_t cpu = threadCpuMs() - cpuBefore;
+        EXPECT_GE(elapsed, row.minElapsed) << row.offset;
+        EXPECT_LE(elapsed, row.maxElapsed) << row.offset;
+        // A spinning wait would burn about the whole wait.
+        EXPECT_LE(cpu, 20u + elapsed / 10) << row.offset;
+    }
+}
