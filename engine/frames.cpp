@@ -1,0 +1,69 @@
+// Animation frames from the program's resources: a bitmap and a REGION outline under the same name.
+#include <new>
+
+#include "engine/activity.h"
+
+int (WINAPI* loadFailureMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+
+void Activity::loadFrames(const char* base, int count) {
+    if (count < 0)
+        count = 0;
+    frameBitmaps = new (std::nothrow) HBITMAP[count]();
+    frameRegions = new (std::nothrow) Region*[count]();
+    frameSizes = new (std::nothrow) Point[count];
+    if (!frameBitmaps || !frameRegions || !frameSizes) {
+        delete[] frameBitmaps;
+        delete[] frameRegions;
+        delete[] frameSizes;
+        frameBitmaps = nullptr;
+        frameRegions = nullptr;
+        frameSizes = nullptr;
+        frameCount = 0;
+        reportLoadFailure();
+        return;
+    }
+    frameCount = count;
+
+    HMODULE module = GetModuleHandleA(nullptr);
+    String baseName(base);
+    for (int i = 1; i <= count; ++i) {
+        String name = baseName.concat(i);
+        frameBitmaps[i - 1] = LoadBitmapA(module, name.text());
+        frameRegions[i - 1] = new (std::nothrow) Region;
+        int ok = frameRegions[i - 1] ? frameRegions[i - 1]->loadResource(module, name.text()) : 0;
+        bitmapSize(frameBitmaps[i - 1], &frameSizes[i - 1].x, &frameSizes[i - 1].y);
+        if (!frameBitmaps[i - 1] || !ok)
+            reportLoadFailure();
+    }
+}
+
+// Layout: a 32-bit byte count, then exactly that many bytes of RGNDATA (header and rectangles).
+int Region::loadResource(HINSTANCE module, const char* name) {
+    HRSRC resource = FindResourceA(module, name, "region");
+    if (!resource)
+        return 0;
+    HGLOBAL loaded = LoadResource(module, resource);
+    if (!loaded)
+        return 0;
+    const BYTE* data = static_cast<const BYTE*>(LockResource(loaded));
+    if (!data)
+        return 0;
+    DWORD size = SizeofResource(module, resource);
+    if (size < 4)
+        return 0;
+    DWORD byteCount = *reinterpret_cast<const DWORD*>(data);
+    // A count that claims more than the resource holds would make the system read past it.
+    if (byteCount > size - 4 || byteCount < sizeof(RGNDATAHEADER))
+        return 0;
+    return createFromData(reinterpret_cast<const RGNDATA*>(data + 4), byteCount);
+}
+
+void reportLoadFailure() {
+    String text;
+    text.loadString(3);
+    String caption;
+    caption.loadString(2);
+    caption.append("-Error");
+    loadFailureMessageBox(nullptr, text.text(), caption.text(), MB_ICONERROR);
+    PostQuitMessage(-1);
+}

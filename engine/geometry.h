@@ -1,0 +1,84 @@
+// Screen geometry: points, rectangles with exclusive right and bottom edges, and the owner of a GDI region.
+#pragma once
+
+#include "engine/platform.h"
+
+struct Point {
+    int x;
+    int y;
+
+    Point() : x(0), y(0) {}
+    Point(int x, int y) : x(x), y(y) {}
+    virtual ~Point() = default;
+    Point(const Point&) = default;
+    Point& operator=(const Point&) = default;
+
+    void set(int newX, int newY) { x = newX; y = newY; }
+    bool operator==(const Point& other) const { return x == other.x && y == other.y; }
+    bool operator!=(const Point& other) const { return !(*this == other); }
+};
+
+// The edge that setWidth/setHeight keep still. Any other value behaves as AnchorStart.
+enum Anchor { AnchorStart = 0, AnchorCenter = 1, AnchorEnd = 2 };
+
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    Rect() : left(0), top(0), right(0), bottom(0) {}
+    Rect(int left, int top, int right, int bottom) : left(left), top(top), right(right), bottom(bottom) {}
+    virtual ~Rect() = default;
+    Rect(const Rect&) = default;
+    Rect& operator=(const Rect&) = default;
+
+    void set(int newLeft, int newTop, int newRight, int newBottom);
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    void offset(int dx, int dy);
+    Rect& offsetBy(Point p);
+    Rect& offsetBack(Point p);
+    Rect offsetCopy(Point p) const;
+    int setWidth(int w, Anchor anchor);
+    int setHeight(int h, Anchor anchor);
+    void include(int otherLeft, int otherTop, int otherRight, int otherBottom);
+    // Divisions truncate toward zero, as C++ does: centerX of (-3, 0, 0, 0) is -1.
+    int centerX() const { return (left + right) / 2; }
+    int centerY() const { return (top + bottom) / 2; }
+
+    bool operator==(const Rect& other) const {
+        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
+    }
+    bool operator!=(const Rect& other) const { return !(*this == other); }
+    RECT toRECT() const { return RECT{left, top, right, bottom}; }
+};
+
+// Owns one GDI region handle (null when it holds nothing).
+class Region {
+public:
+    Region() : handle(nullptr) {}
+    Region(const Region&) = delete;
+    Region& operator=(const Region&) = delete;
+    virtual ~Region() { reset(); }
+
+    int createFromData(const RGNDATA* data, DWORD size);
+    int loadResource(HINSTANCE module, const char* name);
+    int offset(int dx, int dy);
+    void reset();
+    // Forgets the handle without deleting it: for a region the system has taken over (SetWindowRgn).
+    void release() { handle = nullptr; }
+
+    // Gives the region an empty rectangle when it holds nothing yet; 1 when it now holds a handle.
+    int ensureHandle();
+    // Makes this region a copy of `source` (RGN_COPY), creating a handle first if needed.
+    int copyFrom(const Region& source);
+
+    HRGN handle;
+};
+
+int screenWidth();
+int screenHeight();
+
+void bitmapSize(HBITMAP bitmap, int* width, int* height);
+BOOL blitBitmap(HDC dc, int x, int y, HBITMAP bitmap, int srcX, int srcY, int width, int height, DWORD rop);

@@ -1,0 +1,81 @@
+#include "support/test_support.h"
+
+#include "app/startup.h"
+#include "desktop/character_window.h"
+
+WindowScope::WindowScope() {
+    delete characterWindow;
+    characterWindow = new CharacterWindow;
+}
+
+WindowScope::~WindowScope() {
+    delete characterWindow;
+    characterWindow = nullptr;
+}
+
+namespace {
+
+int gLoadFailures = 0;
+
+int WINAPI countLoadFailure(HWND, LPCSTR, LPCSTR, UINT) {
+    ++gLoadFailures;
+    return IDOK;
+}
+
+} // namespace
+
+LoadFailureCounter::LoadFailureCounter() {
+    gLoadFailures = 0;
+    loadFailureMessageBox = countLoadFailure;
+}
+
+LoadFailureCounter::~LoadFailureCounter() {
+    loadFailureMessageBox = MessageBoxA;
+    int ignored;
+    while (takeQuitMessage(&ignored)) {
+    }
+}
+
+int LoadFailureCounter::count() const {
+    return gLoadFailures;
+}
+
+bool LoadFailureCounter::takeQuitMessage(int* exitCode) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return false;
+    *exitCode = static_cast<int>(message.wParam);
+    return true;
+}
+
+std::vector<Rect> regionRects(HRGN region) {
+    std::vector<Rect> rects;
+    if (!region)
+        return rects;
+    DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<BYTE> buffer(size);
+    RGNDATA* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (size == 0 || GetRegionData(region, size, data) == 0)
+        return rects;
+    const RECT* list = reinterpret_cast<const RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        rects.emplace_back(list[i].left, list[i].top, list[i].right, list[i].bottom);
+    return rects;
+}
+
+int occupiedSlots() {
+    if (!characterWindow)
+        return 0;
+    int count = 0;
+    for (Activity* activity : characterWindow->activities)
+        count += activity ? 1 : 0;
+    return count;
+}
+
+std::ostream& operator<<(std::ostream& out, const Rect& r) {
+    return out << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+
+std::ostream& operator<<(std::ostream& out, const Point& p) {
+    return out << "(" << p.x << "," << p.y << ")";
+}

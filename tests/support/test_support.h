@@ -1,0 +1,40 @@
+// Helpers shared by the unit tests.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "engine/activity.h"
+#include "engine/geometry.h"
+
+// Gives the test a fresh character window (the owner of the activity slots) and deletes it afterwards,
+// with every activity still in it.
+class WindowScope {
+public:
+    WindowScope();
+    ~WindowScope();
+    WindowScope(const WindowScope&) = delete;
+    WindowScope& operator=(const WindowScope&) = delete;
+};
+
+// Replaces the load-failure message box with a counter for the lifetime of the scope.
+class LoadFailureCounter {
+public:
+    LoadFailureCounter();
+    ~LoadFailureCounter();
+    LoadFailureCounter(const LoadFailureCounter&) = delete;
+    LoadFailureCounter& operator=(const LoadFailureCounter&) = delete;
+    int count() const;
+    // Removes a pending WM_QUIT from the thread's queue; returns its exit code, or 0 when there was none.
+    static bool takeQuitMessage(int* exitCode);
+};
+
+// The rectangles of a GDI region, in banded order.
+std::vector<Rect> regionRects(HRGN region);
+
+// Number of occupied activity slots of the character window.
+int occupiedSlots();
+
+// Readable rectangles and points in test failure messages.
+std::ostream& operator<<(std::ostream& out, const Rect& r);
+std::ostream& operator<<(std::ostream& out, const Point& p);

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "engine/geometry.h"
+#include "support/test_support.h"
+
+TEST(Rect, SetWidthAndHeightKeepTheirAnchor) {
+    struct Row {
+        Rect start;
+        bool horizontal;
+        int size;
+        int anchor;
+        Rect expected;
+    } rows[] = {
+        {{0, 0, 75, 83}, true, 10, AnchorCenter, {32, 0, 42, 83}},
+        {{0, 0, 75, 83}, true, 76, AnchorCenter, {0, 0, 76, 83}},   // (75 - 76) / 2 truncates to 0
+        {{0, 0, 75, 83}, true, 74, AnchorCenter, {0, 0, 74, 83}},   // the odd pixel goes on the right
+        {{0, 0, 75, 83}, true, 72, AnchorCenter, {1, 0, 73, 83}},
+        {{10, 0, 85, 83}, true, 60, AnchorEnd, {25, 0, 85, 83}},
+        {{10, 0, 85, 83}, true, 60, AnchorStart, {10, 0, 70, 83}},
+        {{10, 0, 85, 83}, true, 60, 7, {10, 0, 70, 83}},            // unknown anchors keep the start
+        {{10, 0, 85, 83}, true, 60, -1, {10, 0, 70, 83}},
+        {{-20, 0, -10, 5}, true, 31, AnchorCenter, {-30, 0, 1, 5}},  // (10 - 31) / 2 is -10, not -11
+        {{0, 100, 10, 200}, false, 50, AnchorEnd, {0, 150, 10, 200}},
+        {{0, 100, 10, 200}, false, 50, AnchorCenter, {0, 125, 10, 175}},
+        {{0, 100, 10, 200}, false, 50, AnchorStart, {0, 100, 10, 150}},
+        {{0, 100, 10, 200}, false, 0, AnchorEnd, {0, 200, 10, 200}},
+    };
+    for (const Row& row : rows) {
+        Rect r = row.start;
+        int result = row.horizontal ? r.setWidth(row.size, static_cast<Anchor>(row.anchor))
+                                    : r.setHeight(row.size, static_cast<Anchor>(row.anchor));
+        EXPECT_EQ(row.size, result);
+        EXPECT_EQ(row.expected, r) << row.start << (row.horizontal ? " width " : " height ") << row.size
+                                   << " anchor " << row.anchor;
+    }
+}
+
+TEST(Rect, CentresTruncateTowardZero) {
+    struct Row {
+        Rect r;
+        int x;
+        int y;
+    } rows[] = {
+        {{-3, 0, 0, 0}, -1, 0},
+        {{0, -3, 0, 0}, 0, -1},
+        {{0, 0, 75, 83}, 37, 41},
+        {{-10, -10, -1, -1}, -5, -5},
+        {{-7, 3, 0, 4}, -3, 3},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.x, row.r.centerX()) << row.r;
+        EXPECT_EQ(row.y, row.r.centerY()) << row.r;
+    }
+}
+
+TEST(Rect, IncludeOffsetAndCopies) {
+    Rect empty;
+    empty.include(10, 10, 20, 20);
+    EXPECT_EQ(Rect(0, 0, 20, 20), empty);
+
+    Rect grown(5, 5, 10, 10);
+    grown.include(-3, 7, 8, 30);
+    EXPECT_EQ(Rect(-3, 5, 10, 30), grown);
+
+    Rect original(0, 0, 10, 10);
+    Rect moved = original.offsetCopy(Point(5, 5));
+    EXPECT_EQ(Rect(5, 5, 15, 15), moved);
+    EXPECT_EQ(Rect(0, 0, 10, 10), original);
+
+    Rect r(1, 2, 3, 4);
+    r.offsetBy(Point(10, 20)).offsetBack(Point(1, 1));
+    EXPECT_EQ(Rect(10, 21, 12, 23), r);
+    EXPECT_EQ(2, r.width());
+    EXPECT_EQ(-5, Rect(5, 5, 0, 0).width()); // never clamped
+}
+
+TEST(Point, ComparisonsLeaveOperandsAlone) {
+    Point a(3, 4);
+    Point b(3, 5);
+    EXPECT_FALSE(a == b);
+    EXPECT_TRUE(a != b);
+    EXPECT_TRUE(a == Point(3, 4));
+    EXPECT_EQ(4, a.y);
+    EXPECT_EQ(5, b.y);
+}
+
+TEST(Region, OperationsOnAnEmptyRegionFailQuietly) {
+    Region region;
+    EXPECT_EQ(0, region.offset(0, 0));
+    EXPECT_EQ(0, region.offset(5, 5));
+    region.reset();
+    EXPECT_EQ(nullptr, region.handle);
+    EXPECT_EQ(0, region.createFromData(nullptr, 0));
+    EXPECT_EQ(nullptr, region.handle);
+    EXPECT_EQ(0, region.loadResource(GetModuleHandleA(nullptr), "NO_SUCH_OUTLINE"));
+    EXPECT_EQ(nullptr, region.handle);
+}
+
+TEST(Region, CreateOffsetCopyAndRelease) {
+    struct {
+        RGNDATAHEADER header;
+        RECT rects[2];
+    } data = {{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 2, 32, {0, 0, 10, 4}}, {{2, 0, 5, 2}, {0, 2, 10, 4}}};
+    Region region;
+    ASSERT_EQ(1, region.createFromData(reinterpret_cast<RGNDATA*>(&data), sizeof data));
+    ASSERT_EQ(1, region.offset(100, 50));
+    std::vector<Rect> rects = regionRects(region.handle);
+    ASSERT_EQ(2u, rects.size());
+    EXPECT_EQ(Rect(102, 50, 105, 52), rects[0]);
+    EXPECT_EQ(Rect(100, 52, 110, 54), rects[1]);
+
+    Region copy;
+    ASSERT_EQ(1, copy.copyFrom(region));
+    EXPECT_NE(region.handle, copy.handle);
+    EXPECT_EQ(rects.size(), regionRects(copy.handle).size());
+
+    HRGN handed = copy.handle;
+    copy.release();
+    EXPECT_EQ(nullptr, copy.handle);
+    EXPECT_NE(0, DeleteObject(handed)); // release() must not have deleted it
+}
+
+TEST(Screen, SizeAndBitmaps) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth());
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight());
+    EXPECT_GT(screenWidth(), 0);
+
+    int width = -1;
+    int height = -1;
+    bitmapSize(nullptr, &width, &height);
+    EXPECT_EQ(0, width);
+    EXPECT_EQ(0, height);
+
+    HDC screen = GetDC(nullptr);
+    HBITMAP source = CreateCompatibleBitmap(screen, 7, 5);
+    bitmapSize(source, &width, &height);
+    EXPECT_EQ(7, width);
+    EXPECT_EQ(5, height);
+
+    // Fill the source with one colour and blit a part of it into a second bitmap at an offset.
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, source);
+    RECT all = {0, 0, 7, 5};
+    HBRUSH red = CreateSolidBrush(RGB(200, 10, 10));
+    FillRect(memory, &all, red);
+    SelectObject(memory, old);
+
+    HBITMAP target = CreateCompatibleBitmap(screen, 20, 20);
+    SelectObject(memory, target);
+    RECT whole = {0, 0, 20, 20};
+    FillRect(memory, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_TRUE(blitBitmap(memory, 10, 10, source, 2, 1, 3, 3, SRCCOPY));
+    EXPECT_EQ(RGB(200, 10, 10), GetPixel(memory, 10, 10));
+    EXPECT_EQ(RGB(200, 10, 10), GetPixel(memory, 12, 12));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(memory, 13, 12));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(memory, 9, 10));
+    SelectObject(memory, old);
+
+    DeleteObject(red);
+    DeleteObject(target);
+    DeleteObject(source);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tools and the tests need; does nothing when all are present.
+set -euo pipefail
+
+packages=(
+    cmake g++ make python3
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+    wine wine32:i386 wine64
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick
+    googletest
+    librsvg2-dev librsvg2-bin libcairo2-dev libpng-dev
+    espeak-ng sox icoutils
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" \
+    || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb screen (1024 x 768 x 24) with the build's Wine prefix,
+# then stops the Xvfb and the prefix's wineserver, whatever the command did.
+#   tools/with-display.sh COMMAND [ARGS...]
+# Environment: MIBO_BUILD_DIR (default: build/ of this checkout).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${MIBO_BUILD_DIR:-$root/build}
+mkdir -p "$build"
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=d"
+
+# Xvfb picks a free display number itself and reports it on a pipe.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$displayfile" ] && break
+    sleep 0.1
+done
+if [ ! -s "$displayfile" ]; then
+    echo "with-display: Xvfb did not start" >&2
+    kill $xvfb 2>/dev/null
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$displayfile")"
+rm -f "$displayfile"
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    kill $xvfb 2>/dev/null || true
+    wait $xvfb 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "with-display: creating the Wine prefix in $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+fi
+
+"$@"
