@@ -15,20 +15,24 @@ if ! command -v wrestool >/dev/null; then
     echo "check.sh: wrestool (icoutils) is needed to look inside $exe" >&2
     exit 1
 fi
-listing=$(wrestool -l "$exe")
 missing=0
-# frames.rc names every frame drawn: NAME BITMAP ... and NAME REGION ...
+# frames.rc names every frame drawn. What the program holds must be the committed bytes: the REGION as it is, the
+# BITMAP without its 14-byte file header (the resource compiler drops it). wrestool -l misprints the names of
+# resources of a named type, so each one is extracted by name instead.
 while read -r name type _; do
     case "$type" in
-        BITMAP) pattern="--type=2 --name='$name' " ;;
-        REGION) pattern="--type='REGION' --name='$name' " ;;
-        *) continue ;;
+        BITMAP) if ! cmp -s <(wrestool -x --raw --type=2 --name="$name" "$exe") \
+                             <(tail -c +15 "$resources/frames/$name.bmp"); then
+                    echo "$exe: BITMAP $name is missing or differs from resources/frames/$name.bmp" >&2
+                    missing=$((missing + 1))
+                fi ;;
+        REGION) if ! cmp -s <(wrestool -x --raw --type=REGION --name="$name" "$exe") "$resources/frames/$name.rgn"; then
+                    echo "$exe: REGION $name is missing or differs from resources/frames/$name.rgn" >&2
+                    missing=$((missing + 1))
+                fi ;;
     esac
-    if ! grep -qF -- "$pattern" <<<"$listing"; then
-        echo "$exe: $type resource $name is missing" >&2
-        missing=$((missing + 1))
-    fi
 done < <(grep -v '^//' "$resources/frames.rc")
+listing=$(wrestool -l "$exe")
 for group in 331 332; do
     if ! grep -qF -- "--type=14 --name=$group " <<<"$listing"; then
         echo "$exe: icon group $group is missing" >&2
@@ -36,4 +40,4 @@ for group in 331 332; do
     fi
 done
 [ $missing -eq 0 ] && echo "assets: every frame and both icon groups are in $exe"
-exit $missing
+[ $missing -eq 0 ]
