@@ -1,0 +1,296 @@
+"""Shared helpers for the end-to-end tests: start the real mibo.exe under Wine on the test display and look at it
+from outside (the mibo_remote helper, xwininfo, xdotool, screenshots, the registry)."""
+import ctypes
+import ctypes.util
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+EXE = os.environ["MIBO_EXE"]
+REMOTE = os.environ["MIBO_REMOTE"]
+KEY = r"HKCU\Software\Nortavo\Rida Mibo 1999"
+TITLE = "Rida Mibo 1999"
+SCREEN = (1024, 768)
+# A plain X window of this colour lies under Mibo in the screenshot tests: the Xvfb root reads black, the very
+# colour a trail of the (unreadable) remembered background would have.
+BACKDROP_COLOUR = (48, 96, 160)
+
+
+def fail(message):
+    print("FAIL: " + message, flush=True)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+    print("ok: " + message, flush=True)
+
+
+def run(args, timeout=60, env=None):
+    """Output goes through a file, not a pipe: a wineserver started by this command inherits its output and
+    would hold a pipe open long after the command ended."""
+    with tempfile.TemporaryFile() as out:
+        result = subprocess.run(args, stdout=out, stderr=subprocess.DEVNULL, timeout=timeout, env=env)
+        out.seek(0)
+        result.stdout = out.read().decode(errors="replace")
+    return result
+
+
+def remote(command, *args, env=None):
+    """Runs the helper inside the test's Wine prefix; returns (exit code, stdout)."""
+    result = run(["wine", REMOTE, command, *args], timeout=60, env=env)
+    return result.returncode, result.stdout
+
+
+def region_rects(env=None):
+    code, out = remote("region", env=env)
+    if code != 0:
+        return None
+    return [tuple(int(v) for v in line.split()) for line in out.splitlines() if line.strip()]
+
+
+class Backdrop:
+    """A full-screen X window of BACKDROP_COLOUR, made directly through Xlib (Wine does not see it), mapped before
+    mibo.exe starts so that the character window lies above it."""
+
+    def __enter__(self):
+        x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        x.XDefaultRootWindow.restype = ctypes.c_ulong
+        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x.XCreateSimpleWindow.restype = ctypes.c_ulong
+        x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                          ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x = x
+        self.display = x.XOpenDisplay(None)
+        if not self.display:
+            fail("cannot open the X display for the backdrop")
+        r, g, b = BACKDROP_COLOUR
+        window = x.XCreateSimpleWindow(self.display, x.XDefaultRootWindow(self.display), 0, 0, SCREEN[0], SCREEN[1],
+                                       0, 0, (r << 16) | (g << 8) | b)
+        x.XMapWindow(self.display, window)
+        x.XSync(self.display, 0)
+        return self
+
+    def __exit__(self, *exc):
+        self.x.XCloseDisplay(self.display)  # the server destroys the window with the connection
+        return False
+
+
+def reg_query(name, env=None):
+    """The stored DWORD, or None when it is missing."""
+    result = run(["wine", "reg", "query", KEY, "/v", name], env=env)
+    for line in result.stdout.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] == name and parts[1] == "REG_DWORD":
+            value = int(parts[2], 16)
+            return value - (1 << 32) if value >= 1 << 31 else value
+    return None
+
+
+def reg_set(name, value, env=None):
+    run(["wine", "reg", "add", KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value & 0xFFFFFFFF), "/f"], env=env)
+
+
+def reg_delete_key(env=None):
+    run(["wine", "reg", "delete", KEY, "/f"], env=env)
+
+
+def wait_for(predicate, timeout, interval=0.2):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return None
+
+
+def screenshot():
+    """(width, height, rgb bytes) of the whole test display."""
+    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, timeout=60).stdout
+    # P6 header: magic, width, height, maxval, each followed by whitespace.
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos:pos + width * height * 3]
+
+
+def pixel(shot, x, y):
+    width, _, rgb = shot
+    i = (y * width + x) * 3
+    return tuple(rgb[i:i + 3])
+
+
+def inside(rects, x, y):
+    return any(l <= x < r and t <= y < b for l, t, r, b in rects)
+
+
+def bounding_box(rects):
+    if not rects:
+        return None
+    return (min(r[0] for r in rects), min(r[1] for r in rects), max(r[2] for r in rects), max(r[3] for r in rects))
+
+
+def components(rects):
+    """Groups the region's rectangles into touching clusters; returns their bounding boxes."""
+    groups = []
+    for rect in rects:
+        merged = [rect]
+        rest = []
+        for group in groups:
+            if any(_touch(rect, other) for other in group):
+                merged.extend(group)
+            else:
+                rest.append(group)
+        groups = rest + [merged]
+    # Merging in one pass can leave groups that touch through a later rectangle; repeat until stable.
+    changed = True
+    while changed:
+        changed = False
+        for i in range(len(groups)):
+            for j in range(i + 1, len(groups)):
+                if any(_touch(a, b) for a in groups[i] for b in groups[j]):
+                    groups[i].extend(groups[j])
+                    del groups[j]
+                    changed = True
+                    break
+            if changed:
+                break
+    return [bounding_box(group) for group in groups]
+
+
+def _touch(a, b):
+    return a[0] <= b[2] and b[0] <= a[2] and a[1] <= b[3] and b[1] <= a[3]
+
+
+class Mibo:
+    """One started mibo.exe; stopped (WM_CLOSE, then kill) when the block ends, whatever happened."""
+
+    def __init__(self, env=None, args=None):
+        self.env = env
+        self.process = subprocess.Popen(args or ["wine", EXE], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, env=env)
+        self.exit_code = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            remote("close", env=self.env)
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=30)
+        return False
+
+    def wait_window(self, timeout=60):
+        def found():
+            if self.process.poll() is not None:
+                fail("mibo.exe ended before its window appeared (exit %s)" % self.process.returncode)
+            return remote("find", env=self.env)[0] == 0
+        return wait_for(found, timeout, interval=0.5)
+
+    def wait_shape(self, timeout=60):
+        """Waits for a non-empty window shape and returns its rectangles."""
+        return wait_for(lambda: region_rects(self.env), timeout, interval=0.5)
+
+    def close(self, timeout=60):
+        code, _ = remote("close", env=self.env)
+        if code != 0:
+            fail("no character window to close (helper exit %d)" % code)
+        try:
+            self.exit_code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            fail("mibo.exe did not end within %d s of WM_CLOSE" % timeout)
+        return self.exit_code
+
+    def frozen(self):
+        return _Frozen(self.process.pid)
+
+
+class _Frozen:
+    """Stops the Wine process so that its window shape and its pixels can be read as one consistent frame."""
+
+    def __init__(self, pid):
+        self.pid = pid
+
+    def __enter__(self):
+        os.kill(self.pid, signal.SIGSTOP)
+        time.sleep(0.3)  # let the X server settle whatever was already sent
+        return self
+
+    def __exit__(self, *exc):
+        os.kill(self.pid, signal.SIGCONT)
+        return False
+
+
+def windows_on_root():
+    """The X windows whose name is the product name: list of (id, width, height, x, y)."""
+    out = run(["xwininfo", "-root", "-tree"]).stdout
+    found = []
+    for line in out.splitlines():
+        if '"%s"' % TITLE not in line:
+            continue
+        parts = line.split()
+        geometry = [p for p in parts if "x" in p and "+" in p]
+        if not geometry:
+            continue
+        size, _, position = geometry[0].partition("+")
+        w, h = size.split("x")
+        x, y = position.split("+")[:2]
+        found.append((parts[0], int(w), int(h), int(x), int(y)))
+    return found
+
+
+def shape_extents(window_id):
+    """The X SHAPE bounding extents of the window as (x, y, w, h), or None."""
+    out = run(["xwininfo", "-id", window_id, "-shape"]).stdout
+    for line in out.splitlines():
+        if "shape extents" in line and "x" in line and "+" in line:
+            size, _, position = line.split(":", 1)[1].strip().partition("+")
+            w, h = size.split("x")
+            x, y = position.split("+")[:2]
+            return int(x), int(y), int(w), int(h)
+    return None
+
+
+def compare_with_backdrop(shot, rects):
+    """Counts, in one screenshot: pure black pixels, pixels outside the shape that are not the backdrop, and
+    pixels inside the shape that are. Rows that are all backdrop are skipped whole."""
+    width, height, rgb = shot
+    backdrop_row = bytes(BACKDROP_COLOUR) * width
+    black = outside = inside_backdrop = 0
+    for y in range(height):
+        row = rgb[y * width * 3:(y + 1) * width * 3]
+        spans = [(l, r) for l, t, r, b in rects if t <= y < b]
+        if row == backdrop_row:
+            inside_backdrop += sum(r - l for l, r in spans)
+            continue
+        for x in range(width):
+            p = tuple(row[x * 3:x * 3 + 3])
+            if p == (0, 0, 0):
+                black += 1
+            within = any(l <= x < r for l, r in spans)
+            if within and p == BACKDROP_COLOUR:
+                inside_backdrop += 1
+            elif not within and p != BACKDROP_COLOUR:
+                outside += 1
+    return black, outside, inside_backdrop

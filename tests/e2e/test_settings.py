@@ -1,0 +1,77 @@
+"""The three stored settings: written at WM_CLOSE, defaults in a fresh Wine prefix, "sound" 0 starts silent and stays
+0, hand-edited fun levels 0 and 9 run without hanging."""
+import os
+import shutil
+import tempfile
+import time
+
+from mibo_e2e import (Mibo, check, reg_delete_key, reg_query, reg_set, region_rects, remote, run)
+
+
+def alsa_file_env(base_env, capture):
+    """DirectSound under Wine opens when ALSA's default device writes to a file; everything mixed lands in it."""
+    conf = capture + ".conf"
+    with open(conf, "w") as out:
+        out.write('pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' % capture)
+    env = dict(base_env)
+    env["ALSA_CONFIG_PATH"] = "/usr/share/alsa/alsa.conf:" + conf
+    return env
+
+
+def keeps_animating(env, seconds):
+    """True when the window's shape keeps changing: the main loop is not stuck."""
+    seen = set()
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        seen.add(tuple(region_rects(env) or []))
+        time.sleep(0.5)
+    return len(seen) > 2
+
+
+work = tempfile.mkdtemp(prefix="mibo-settings-")
+try:
+    # A fresh prefix: no key at all; after one run the three values hold the defaults.
+    fresh = dict(os.environ)
+    fresh["WINEPREFIX"] = os.path.join(work, "prefix")
+    run(["wineboot", "-i"], timeout=300, env=fresh)
+    check(reg_query("funlevel", fresh) is None, "a fresh prefix holds no settings")
+    capture = os.path.join(work, "fresh.raw")
+    fresh_sound = alsa_file_env(fresh, capture)
+    with Mibo(env=fresh_sound) as mibo:
+        check(mibo.wait_window(90), "mibo starts in the fresh prefix")
+        time.sleep(3)
+        check(mibo.close() == 1, "WM_CLOSE ends it with 1")
+    values = [reg_query(name, fresh) for name in ("funlevel", "taskbar", "sound")]
+    check(values == [5, 0, 1], "funlevel, taskbar, sound written with the defaults 5, 0, 1: %s" % values)
+    check(os.path.exists(capture) and os.path.getsize(capture) > 0,
+          "with sound on, the sound output was opened (%d bytes mixed)"
+          % (os.path.getsize(capture) if os.path.exists(capture) else 0))
+    run(["wineserver", "-k"], env=fresh)
+
+    # "sound" stored as 0: silent start, 0 stored again.
+    reg_delete_key()
+    reg_set("sound", 0)
+    reg_set("funlevel", 5)
+    capture = os.path.join(work, "silent.raw")
+    with Mibo(env=alsa_file_env(os.environ, capture)) as mibo:
+        check(mibo.wait_window(60), "mibo starts with sound 0")
+        time.sleep(4)
+        check(mibo.close() == 1, "and closes with 1")
+    silent = not os.path.exists(capture) or os.path.getsize(capture) == 0
+    check(silent, "it never opened the sound output")
+    check(reg_query("sound") == 0, "and stored sound = 0 again (%s)" % reg_query("sound"))
+    check([reg_query("funlevel"), reg_query("taskbar")] == [5, 0], "fun level and taskbar written too")
+
+    # Hand-edited fun levels outside 1..5: used as stored, the program keeps running and closes normally.
+    for level in (0, 9):
+        reg_delete_key()
+        reg_set("funlevel", level)
+        with Mibo() as mibo:
+            check(mibo.wait_window(60), "mibo starts with funlevel %d" % level)
+            for _ in range(3):
+                remote("more")  # more figures, more choices of the next scene
+            check(keeps_animating(None, 8), "with funlevel %d the figures keep moving" % level)
+            check(mibo.close(timeout=60) == 1, "with funlevel %d WM_CLOSE still ends it with 1" % level)
+        check(reg_query("funlevel") == level, "funlevel %d is stored back unchanged (%s)" % (level, reg_query("funlevel")))
+finally:
+    shutil.rmtree(work, ignore_errors=True)
