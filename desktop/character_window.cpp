@@ -221,10 +221,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         drawActivities(composition.dc, alive);
         refreshBackground(window.dc, newShape, alive, work);
     }
-    // Only this frame's outlines: the strip a figure has just left would otherwise show the remembered
-    // background, which reads back black under Wine and on compositing desktops.
     if (handle) {
-        setShape(newShape, TRUE);
+        shapeWindow(newShape);
         InvalidateRect(handle, nullptr, FALSE);
     }
     if (window.dc && composition.dc)
@@ -320,6 +318,20 @@ void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape, co
             copyRect(backgroundDc, windowDc, work[i]);
     }
     SelectClipRgn(backgroundDc, nullptr);
+}
+
+// Only this frame's outlines: the strip a figure has just left would otherwise show the remembered background,
+// which reads back black under Wine and on compositing desktops. Redrawing the whole full-screen window after
+// each change of shape costs most of a frame's time; only what lies beneath the vacated strip needs repainting,
+// and that is asked for directly.
+void CharacterWindow::shapeWindow(const Region& newShape) {
+    Region vacated;
+    if (lastShape.handle && vacated.ensureHandle())
+        CombineRgn(vacated.handle, lastShape.handle, newShape.handle, newShape.handle ? RGN_DIFF : RGN_COPY);
+    setShape(newShape, FALSE);
+    if (vacated.handle)
+        RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present,

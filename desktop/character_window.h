@@ -63,6 +63,7 @@ private:
     void wrapAroundSides(int slot);
     void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
+    void shapeWindow(const Region& newShape);
     void refreshBackground(HDC windowDc, const Region& newShape, const int32_t* alive, const Rect* work);
     void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
     void checkDisplay(HDC windowDc);
