@@ -29,10 +29,10 @@ def keeps_animating(env, seconds):
 
 
 work = tempfile.mkdtemp(prefix="mibo-settings-")
+fresh = dict(os.environ)
+fresh["WINEPREFIX"] = os.path.join(work, "prefix")
 try:
     # A fresh prefix: no key at all; after one run the three values hold the defaults.
-    fresh = dict(os.environ)
-    fresh["WINEPREFIX"] = os.path.join(work, "prefix")
     run(["wineboot", "-i"], timeout=300, env=fresh)
     check(reg_query("funlevel", fresh) is None, "a fresh prefix holds no settings")
     capture = os.path.join(work, "fresh.raw")
@@ -46,8 +46,6 @@ try:
     check(os.path.exists(capture) and os.path.getsize(capture) > 0,
           "with sound on, the sound output was opened (%d bytes mixed)"
           % (os.path.getsize(capture) if os.path.exists(capture) else 0))
-    run(["wineserver", "-k"], env=fresh)
-
     # "sound" stored as 0: silent start, 0 stored again.
     reg_delete_key()
     reg_set("sound", 0)
@@ -74,4 +72,5 @@ try:
             check(mibo.close(timeout=60) == 1, "with funlevel %d WM_CLOSE still ends it with 1" % level)
         check(reg_query("funlevel") == level, "funlevel %d is stored back unchanged (%s)" % (level, reg_query("funlevel")))
 finally:
+    run(["wineserver", "-k"], env=fresh)  # the fresh prefix's own server; the test display's is stopped later
     shutil.rmtree(work, ignore_errors=True)
