@@ -1,15 +1,61 @@
 #!/usr/bin/env bash
-# Runs mibo.exe on the current (private) display for a few seconds and saves what the screen shows.
+# Runs mibo.exe on the current (private) display beside a Notepad window, whose top edge Mibo can walk on, and saves
+# what the screen shows: a screenshot and a short animated capture.
 #   tools/show-on-xvfb.sh MIBO_EXE OUT_DIR [SECONDS]
+# The helper that closes Mibo is looked for beside the tests (build/tests/mibo_remote.exe).
 set -uo pipefail
 exe=$1
 out=$2
-seconds=${3:-8}
+seconds=${3:-12}
+root=$(cd "$(dirname "$0")/.." && pwd)
+remote="$(dirname "$exe")/tests/mibo_remote.exe"
 mkdir -p "$out"
-wine "$exe" &
+frames=$(mktemp -d)
+
+# A plain blue backdrop instead of the black root, held by a small Xlib client until it is stopped.
+python3 - <<'PY' &
+import ctypes, ctypes.util, signal
+x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XCreateSimpleWindow.restype = ctypes.c_ulong
+x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+d = x.XOpenDisplay(None)
+w = x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), 0, 0, 4096, 4096, 0, 0, 0x3a6ea5)
+x.XMapWindow(d, w)
+x.XSync(d, 0)
+signal.sigwait([signal.SIGTERM])
+PY
+backdrop=$!
+
+wine notepad >/dev/null 2>&1 &
+notepad=$!
+sleep 3
+wine "$exe" >/dev/null 2>&1 &
 mibo=$!
-sleep "$seconds"
+sleep 2
+
+# About 0.2 s between shots; the capture runs for the given number of seconds.
+shots=$((seconds * 4))
+for i in $(seq -w 1 "$shots"); do
+    import -window root -resize 50% "$frames/$i.png" 2>/dev/null
+    sleep 0.1
+done
 import -window root "$out/screenshot.png" 2>/dev/null && echo "screenshot: $out/screenshot.png"
-kill $mibo 2>/dev/null
-wait $mibo 2>/dev/null
+convert -delay 25 -loop 0 "$frames"/*.png -layers Optimize "$out/capture.gif" 2>/dev/null &&
+    echo "animated capture: $out/capture.gif"
+rm -rf "$frames"
+
+if [ -f "$remote" ]; then
+    wine "$remote" close >/dev/null 2>&1
+    for _ in $(seq 60); do kill -0 $mibo 2>/dev/null || break; sleep 0.5; done
+fi
+kill $mibo $notepad 2>/dev/null
+wait $mibo $notepad 2>/dev/null
+kill $backdrop 2>/dev/null
+wait $backdrop 2>/dev/null
 exit 0
