@@ -1,12 +1,18 @@
 // Reaches a running mibo.exe from outside for the end-to-end tests.
-//   mibo_remote find      exit 0 when the character window exists; prints its handle and window rectangle
+//   mibo_remote find      exit 0 when the character window exists; prints its handle, window rectangle,
+//                         visibility and the Windows id of its process
 //   mibo_remote region    prints the window region, one rectangle "left top right bottom" a line
 //   mibo_remote close     posts WM_CLOSE to the character window
 //   mibo_remote more      posts the new-character request, as a second start does
-// Exit 2 when there is no character window.
+//   mibo_remote mode W H  changes the display mode (a Wine virtual desktop lets a test do that)
+//   mibo_remote screen    prints the screen size as the program sees it
+// Exit 2 (and the output "none") when there is no character window.
+// "-o FILE" first writes the output to FILE: a program started on a Wine virtual desktop through explorer runs
+// detached from the caller, which then waits for the file instead.
 #include "engine/platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -36,18 +42,54 @@ int printRegion(HWND window) {
 
 } // namespace
 
+int run(int argc, char** argv);
+
 int main(int argc, char** argv) {
+    if (argc >= 3 && strcmp(argv[1], "-o") == 0) {
+        char partial[MAX_PATH + 8];
+        snprintf(partial, sizeof(partial), "%s.part", argv[2]);
+        if (!freopen(partial, "w", stdout))
+            return 1;
+        int code = run(argc - 2, argv + 2);
+        printf("exit %d\n", code);
+        fclose(stdout);
+        // Renamed when complete, so that the caller never reads half of it.
+        MoveFileExA(partial, argv[2], MOVEFILE_REPLACE_EXISTING);
+        return code;
+    }
+    return run(argc, argv);
+}
+
+int run(int argc, char** argv) {
     if (argc < 2)
         return 1;
+    if (strcmp(argv[1], "mode") == 0 && argc >= 4) {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof(mode);
+        mode.dmPelsWidth = static_cast<DWORD>(atoi(argv[2]));
+        mode.dmPelsHeight = static_cast<DWORD>(atoi(argv[3]));
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        LONG result = ChangeDisplaySettingsA(&mode, 0);
+        printf("%ld\n", result);
+        return result == DISP_CHANGE_SUCCESSFUL ? 0 : 5;
+    }
+    if (strcmp(argv[1], "screen") == 0) {
+        printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
     HWND window = FindWindowA(kClassName, nullptr);
-    if (!window)
+    if (!window) {
+        printf("none\n");
         return 2;
+    }
     const char* command = argv[1];
     if (strcmp(command, "find") == 0) {
         RECT r;
         GetWindowRect(window, &r);
-        printf("%p %ld %ld %ld %ld %d\n", static_cast<void*>(window), r.left, r.top, r.right, r.bottom,
-               IsWindowVisible(window) ? 1 : 0);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        printf("%p %ld %ld %ld %ld %d %lu\n", static_cast<void*>(window), r.left, r.top, r.right, r.bottom,
+               IsWindowVisible(window) ? 1 : 0, process);
         return 0;
     }
     if (strcmp(command, "region") == 0)
