@@ -1,0 +1,189 @@
+// Frames and outlines loaded from the program's resources, and what Windows makes of the committed RLE4 bitmaps.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "engine/activity.h"
+#include "support/test_support.h"
+
+namespace {
+
+class FrameHolder : public Activity {
+public:
+    int step(Rect&, Region&) override { return 0; }
+};
+
+// The resource as stored: BITMAPINFOHEADER, 16 palette entries, RLE4 data.
+struct StoredBitmap {
+    int width = 0;
+    int height = 0;
+    COLORREF palette[16] = {};
+    std::vector<int> indices; // top-down, -1 where the data left a pixel undefined
+};
+
+// A decoder of our own, independent of the system's, so the comparison means something.
+bool decodeStoredBitmap(const char* name, StoredBitmap* out) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(2)); // RT_BITMAP
+    if (!resource)
+        return false;
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
+    DWORD size = SizeofResource(module, resource);
+    BITMAPINFOHEADER header;
+    if (!data || size < sizeof header)
+        return false;
+    std::memcpy(&header, data, sizeof header);
+    if (header.biBitCount != 4 || header.biCompression != BI_RLE4 || header.biHeight <= 0)
+        return false;
+    const BYTE* colours = data + header.biSize;
+    for (int i = 0; i < 16; ++i)
+        out->palette[i] = RGB(colours[4 * i + 2], colours[4 * i + 1], colours[4 * i]);
+    out->width = header.biWidth;
+    out->height = header.biHeight;
+    out->indices.assign(size_t(out->width) * size_t(out->height), -1);
+    const BYTE* p = colours + 16 * 4;
+    const BYTE* end = data + size;
+    int x = 0, row = 0;
+    auto put = [&](int index) {
+        if (x < out->width && row < out->height)
+            out->indices[size_t(out->height - 1 - row) * size_t(out->width) + size_t(x)] = index;
+        ++x;
+    };
+    while (p + 2 <= end) {
+        BYTE count = p[0], value = p[1];
+        p += 2;
+        if (count) {
+            for (int i = 0; i < count; ++i)
+                put(i % 2 ? value & 15 : value >> 4);
+        } else if (value == 0) {
+            x = 0;
+            ++row;
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            return false; // our frames never skip pixels
+        } else {
+            int bytes = (value + 1) / 2;
+            for (int i = 0; i < value; ++i)
+                put(i % 2 ? p[i / 2] & 15 : p[i / 2] >> 4);
+            p += bytes + bytes % 2;
+        }
+    }
+    return false;
+}
+
+const char* const kDrawnFrames[] = {
+    "IDZIE1", "IDZIE2", "IDZIE3", "IDZIE4", "IDZIE_P_1", "IDZIE_P_2", "IDZIE_P_3", "IDZIE_P_4",
+    "SPADA1", "SPADA2", "SPADA3", "LECI1", "LECI2", "LECI3", "LECI4", "LECI5", "LECI6", "RENSP1",
+};
+
+} // namespace
+
+TEST(Frames, SetsLoadWithTheirSizesPerIndex) {
+    struct Row {
+        const char* base;
+        int count;
+        std::vector<Point> sizes;
+    } rows[] = {
+        {"LECI", 6, {{95, 115}, {95, 115}, {95, 127}, {95, 127}, {95, 127}, {78, 132}}},
+        {"leci", 6, {{95, 115}, {95, 115}, {95, 127}, {95, 127}, {95, 127}, {78, 132}}},
+        {"IDZIE", 4, {{75, 83}, {75, 83}, {75, 83}, {75, 83}}},
+        {"idzie_p_", 4, {{75, 83}, {75, 83}, {75, 83}, {75, 83}}},
+        {"Spada", 3, {{82, 98}, {82, 98}, {82, 98}}},
+        {"RENSP", 1, {{114, 81}}},
+    };
+    for (const Row& row : rows) {
+        LoadFailureCounter failures;
+        FrameHolder holder;
+        holder.loadFrames(row.base, row.count);
+        ASSERT_EQ(row.count, holder.frameCount) << row.base;
+        for (int i = 0; i < row.count; ++i) {
+            EXPECT_EQ(row.sizes[size_t(i)], holder.frameSizes[i]) << row.base << " frame " << i;
+            EXPECT_NE(nullptr, holder.frameBitmaps[i]) << row.base << " frame " << i;
+            ASSERT_NE(nullptr, holder.frameRegions[i]) << row.base << " frame " << i;
+            EXPECT_NE(nullptr, holder.frameRegions[i]->handle) << row.base << " frame " << i;
+        }
+        EXPECT_EQ(0, failures.count()) << row.base;
+        int code = 0;
+        EXPECT_FALSE(LoadFailureCounter::takeQuitMessage(&code)) << row.base;
+    }
+}
+
+TEST(Frames, RegionResourceGivesExactlyItsRectangles) {
+    Region region;
+    ASSERT_EQ(1, region.loadResource(GetModuleHandleA(nullptr), "rgneleven"));
+    std::vector<Rect> expected = {
+        {2, 0, 5, 2},
+        {1, 2, 3, 4}, {4, 2, 6, 4},
+        {0, 4, 2, 5}, {3, 4, 4, 5}, {5, 4, 7, 5},
+        {0, 5, 7, 8},
+        {1, 8, 3, 10}, {4, 8, 6, 10},
+        {2, 10, 3, 11}, {4, 10, 5, 11},
+    };
+    EXPECT_EQ(expected, regionRects(region.handle));
+    RECT box;
+    EXPECT_EQ(COMPLEXREGION, GetRgnBox(region.handle, &box));
+    EXPECT_EQ(Rect(0, 0, 7, 11), Rect(box.left, box.top, box.right, box.bottom));
+}
+
+TEST(Frames, MissingFrameReportsOnceAndLoadsTheOthers) {
+    LoadFailureCounter failures;
+    FrameHolder holder;
+    holder.loadFrames("GAPPY", 4);
+    EXPECT_EQ(1, failures.count());
+    ASSERT_EQ(4, holder.frameCount);
+    struct Row {
+        int index;
+        Point size;
+        bool loaded;
+    } rows[] = {
+        {0, {75, 83}, true},
+        {1, {82, 98}, true},
+        {2, {0, 0}, false},
+        {3, {78, 132}, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.size, holder.frameSizes[row.index]) << row.index;
+        EXPECT_EQ(row.loaded, holder.frameBitmaps[row.index] != nullptr) << row.index;
+        ASSERT_NE(nullptr, holder.frameRegions[row.index]) << row.index;
+        EXPECT_EQ(row.loaded, holder.frameRegions[row.index]->handle != nullptr) << row.index;
+    }
+    int code = 0;
+    ASSERT_TRUE(LoadFailureCounter::takeQuitMessage(&code));
+    EXPECT_EQ(-1, code);
+}
+
+// LoadBitmapA must decode every committed frame to exactly the palette colours we encoded, and the frame's REGION
+// must hold exactly the pixels that are not the background colour (palette entry 0).
+TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    for (const char* name : kDrawnFrames) {
+        StoredBitmap stored;
+        ASSERT_TRUE(decodeStoredBitmap(name, &stored)) << name;
+        HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), name);
+        ASSERT_NE(nullptr, bitmap) << name;
+        Region region;
+        ASSERT_EQ(1, region.loadResource(GetModuleHandleA(nullptr), name)) << name;
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        int colourFaults = 0, regionFaults = 0, undefined = 0;
+        for (int y = 0; y < stored.height; ++y)
+            for (int x = 0; x < stored.width; ++x) {
+                int index = stored.indices[size_t(y) * size_t(stored.width) + size_t(x)];
+                if (index < 0) {
+                    ++undefined;
+                    continue;
+                }
+                colourFaults += GetPixel(memory, x, y) != stored.palette[index];
+                regionFaults += (PtInRegion(region.handle, x, y) != 0) != (index != 0);
+            }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        EXPECT_EQ(0, undefined) << name;
+        EXPECT_EQ(0, colourFaults) << name;
+        EXPECT_EQ(0, regionFaults) << name;
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
