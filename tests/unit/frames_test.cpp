@@ -201,3 +201,44 @@ TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }
+
+// Both icon groups load at 32 x 32, and their masks make the corners transparent while the face stays opaque:
+// drawn on white and on black, a corner shows each background, the middle of the face the same colour on both.
+TEST(Frames, IconsDrawWithTransparentCorners) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    for (int id : {331, 332}) {
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        ASSERT_NE(nullptr, icon) << id;
+        ICONINFO info;
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << id;
+        BITMAP colour;
+        ASSERT_TRUE(GetObjectA(info.hbmColor, sizeof colour, &colour)) << id;
+        EXPECT_EQ(32, colour.bmWidth) << id;
+        EXPECT_EQ(32, colour.bmHeight) << id;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+
+        COLORREF corner[2], middle[2];
+        const COLORREF backgrounds[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
+        for (int i = 0; i < 2; ++i) {
+            HBRUSH brush = CreateSolidBrush(backgrounds[i]);
+            RECT all = {0, 0, 32, 32};
+            FillRect(memory, &all, brush);
+            DeleteObject(brush);
+            DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            corner[i] = GetPixel(memory, 0, 31);
+            middle[i] = GetPixel(memory, 16, 18);
+        }
+        EXPECT_EQ(backgrounds[0], corner[0]) << id;
+        EXPECT_EQ(backgrounds[1], corner[1]) << id;
+        EXPECT_EQ(middle[0], middle[1]) << id;
+        DestroyIcon(icon);
+    }
+    SelectObject(memory, old);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
