@@ -1,7 +1,9 @@
 // Frames and outlines loaded from the program's resources, and what Windows makes of the committed RLE4 bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/activity.h"
@@ -73,10 +75,18 @@ bool decodeStoredBitmap(const char* name, StoredBitmap* out) {
     return false;
 }
 
-const char* const kDrawnFrames[] = {
-    "IDZIE1", "IDZIE2", "IDZIE3", "IDZIE4", "IDZIE_P_1", "IDZIE_P_2", "IDZIE_P_3", "IDZIE_P_4",
-    "SPADA1", "SPADA2", "SPADA3", "LECI1", "LECI2", "LECI3", "LECI4", "LECI5", "LECI6", "RENSP1",
-};
+BOOL CALLBACK collectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (!IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
+    return TRUE;
+}
+
+// Every named bitmap of the program: the frames drawn so far, whatever sets they belong to.
+std::vector<std::string> bitmapNames() {
+    std::vector<std::string> names;
+    EnumResourceNamesA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(2), collectName, LONG_PTR(&names));
+    return names;
+}
 
 } // namespace
 
@@ -157,9 +167,13 @@ TEST(Frames, MissingFrameReportsOnceAndLoadsTheOthers) {
 // LoadBitmapA must decode every committed frame to exactly the palette colours we encoded, and the frame's REGION
 // must hold exactly the pixels that are not the background colour (palette entry 0).
 TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
+    std::vector<std::string> names = bitmapNames();
+    for (const char* drawn : {"IDZIE1", "IDZIE_P_4", "SPADA3", "LECI6", "RENSP1"})
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), drawn)) << drawn;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    for (const char* name : kDrawnFrames) {
+    for (const std::string& entry : names) {
+        const char* name = entry.c_str();
         StoredBitmap stored;
         ASSERT_TRUE(decodeStoredBitmap(name, &stored)) << name;
         HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), name);
@@ -184,6 +198,47 @@ TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
         EXPECT_EQ(0, colourFaults) << name;
         EXPECT_EQ(0, regionFaults) << name;
     }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// Both icon groups load at 32 x 32, and their masks make the corners transparent while the face stays opaque:
+// drawn on white and on black, a corner shows each background, the middle of the face the same colour on both.
+TEST(Frames, IconsDrawWithTransparentCorners) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    for (int id : {331, 332}) {
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        ASSERT_NE(nullptr, icon) << id;
+        ICONINFO info;
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << id;
+        BITMAP colour;
+        ASSERT_TRUE(GetObjectA(info.hbmColor, sizeof colour, &colour)) << id;
+        EXPECT_EQ(32, colour.bmWidth) << id;
+        EXPECT_EQ(32, colour.bmHeight) << id;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+
+        COLORREF corner[2], middle[2];
+        const COLORREF backgrounds[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
+        for (int i = 0; i < 2; ++i) {
+            HBRUSH brush = CreateSolidBrush(backgrounds[i]);
+            RECT all = {0, 0, 32, 32};
+            FillRect(memory, &all, brush);
+            DeleteObject(brush);
+            DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            corner[i] = GetPixel(memory, 0, 31);
+            middle[i] = GetPixel(memory, 16, 18);
+        }
+        EXPECT_EQ(backgrounds[0], corner[0]) << id;
+        EXPECT_EQ(backgrounds[1], corner[1]) << id;
+        EXPECT_EQ(middle[0], middle[1]) << id;
+        DestroyIcon(icon);
+    }
+    SelectObject(memory, old);
+    DeleteObject(canvas);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }
