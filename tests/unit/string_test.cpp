@@ -66,6 +66,11 @@ TEST(String, ReserveGivesAWritableBufferAndKeepsShorterText) {
     String kept("abc");
     kept.reserve(10);
     EXPECT_STREQ("abc", kept.text());
+
+    // No 2 GiB block in a 32-bit process: the text stays as it was.
+    String big("abc");
+    big.reserve(INT_MAX);
+    EXPECT_STREQ("abc", big.text());
 }
 
 TEST(String, CopiesAreIndependent) {
