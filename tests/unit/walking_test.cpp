@@ -17,6 +17,14 @@ Rect onScreenBottom(int left) {
     return Rect(left, screenHeight() - 83, left + 75, screenHeight());
 }
 
+// A walk whose hand-off only counts: the edge and time endings without the picker behind them.
+class CountingWalk : public WalkActivity {
+public:
+    explicit CountingWalk(int leftward) : WalkActivity(Rect(), leftward), finishes(0) {}
+    void finishWalk() override { ++finishes; }
+    int finishes;
+};
+
 } // namespace
 
 TEST(Walk, LoadsTheFramesOfItsDirection) {
@@ -174,21 +182,20 @@ TEST(Walk, EdgeEnding) {
     for (const Row& row : rows) {
         funLevel = row.f;
         srand(seed++);
-        // A certain outcome shows in a few trials; a chance needs a few hundred to be measured.
-        const int trials = (row.endsWith == 0.0 || row.endsWith == 1.0) ? 30 : 300;
-        int ended = 0;
+        const int trials = 1000;
+        CountingWalk walk(row.leftward);
         for (int i = 0; i < trials; ++i) {
-            WindowScope window;
-            // On the screen's bottom edge, where the ground check always finds the screen.
-            WalkActivity walk(Rect(row.leftBefore, h - 83, row.leftBefore + 75, h), row.leftward);
-            walk.startTime = kStart; // started earlier, well inside the time limit
+            // On the screen's bottom edge, where the ground check always finds the screen; started a second
+            // ago, well inside the time limit.
+            walk.rect = Rect(row.leftBefore, h - 83, row.leftBefore + 75, h);
+            walk.startTime = kStart;
             walk.lastMoveTime = kStart + 1000;
-            frameTick = kStart + 1050;
-            Rect out;
             Region shape;
-            if (!walk.step(out, shape))
-                ++ended;
+            const int before = walk.finishes;
+            int running = stepAt(walk, kStart + 1050, shape).running;
+            EXPECT_EQ(running ? before : before + 1, walk.finishes) << "an ending that did not hand over";
         }
+        const int ended = walk.finishes;
         double sigma = std::sqrt(row.endsWith * (1 - row.endsWith) / trials);
         EXPECT_NEAR(row.endsWith, static_cast<double>(ended) / trials, 4.5 * sigma + 0.001)
             << "left " << row.leftBefore << " at fun level " << row.f;
