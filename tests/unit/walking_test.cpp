@@ -289,8 +289,8 @@ TEST(Walk, FallingComesBeforeTheTimeLimit) {
     delete walk;
 }
 
-// The successor of a walk that ends by time or at an edge is never another walk, nor the tree after a
-// leftward walk. Of the scenes built now, that leaves the flight.
+// The successor of a walk that ends by time or at an edge is never another walk (nor the tree after a leftward
+// walk, which SuccessorListsByDirection shows).
 TEST(Walk, SuccessorIsNeverAWalk) {
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
@@ -306,7 +306,7 @@ TEST(Walk, SuccessorIsNeverAWalk) {
             WalkActivity walk(onScreenBottom(120), row.leftward);
             walk.finishWalk();
             ASSERT_EQ(1, occupiedSlots());
-            EXPECT_NE(nullptr, spawnedOf<FlyActivity>());
+            EXPECT_EQ(nullptr, spawnedOf<WalkActivity>());
             EXPECT_EQ(walk.rect, characterWindow->activities[0]->rect);
         }
     }
