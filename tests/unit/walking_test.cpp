@@ -154,6 +154,17 @@ TEST(Walk, TimeLimitPerFunLevel) {
         EXPECT_EQ(1, occupiedSlots()) << "fun level " << row.f << ": one successor";
         delete walk;
     }
+    // The lowest stored value gives a limit beyond any elapsed time a signed 32-bit count can hold.
+    funLevel = INT_MIN;
+    CountingWalk walk(0);
+    walk.rect = onScreenBottom(400);
+    Region shape;
+    for (uint32_t elapsed : {0u, 24001u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        walk.startTime = kStart;
+        walk.lastMoveTime = kStart + elapsed;
+        EXPECT_EQ(1, stepAt(walk, kStart + elapsed, shape).running) << elapsed << " ms";
+    }
+    EXPECT_EQ(0, walk.finishes);
 }
 
 // A figure wholly beyond a side edge ends its walk with a chance of (16 * funLevel + 20) in 100.
@@ -175,6 +186,7 @@ TEST(Walk, EdgeEnding) {
         {1, -1000, 3, 0.68},
         {0, w - 8, 0, 0.20},
         {0, w - 8, -5, 0.0}, // a threshold below zero never ends it
+        {1, -1000, INT_MIN, 0.0},
         {0, 500, 5, 0.0},
     };
     const int h = screenHeight();
@@ -243,7 +255,7 @@ TEST(Walk, GroundCheck) {
         srand(seed++);
         int walks = 0;
         int passes = 0;
-        for (; walks < 200; ++walks) {
+        for (; walks < 150; ++walks) {
             WindowScope window;
             WalkActivity walk(row.where, 1);
             Region shape;
