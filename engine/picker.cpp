@@ -83,14 +83,6 @@ const ActivityRow kActivityTable[] = {
 // Every draw is one of these values; the ones without a row are drawn again.
 constexpr int kDrawRange = 35;
 
-const ActivityRow* rowOf(int id) {
-    for (const ActivityRow& row : kActivityTable) {
-        if (row.id == id)
-            return &row;
-    }
-    return nullptr;
-}
-
 // Below 1 the fun-dependent scenes would never come: the picker treats it as 1. Above 5 it is used as it stands.
 int64_t pickerFunLevel() {
     return funLevel < 1 ? 1 : funLevel;
@@ -101,16 +93,6 @@ int64_t thresholdOf(const ActivityRow& row, int64_t f) {
     return row.base + row.perFun * f;
 }
 
-int accepts(const ActivityRow& row, const Rect& where, int64_t f) {
-    if (row.before && !row.before(where))
-        return 0;
-    if (random(row.bound) >= thresholdOf(row, f))
-        return 0;
-    if (row.after && !row.after(where))
-        return 0;
-    return 1;
-}
-
 // Ids outside the flag table are not recorded; an allowed list of only such ids therefore allows nothing.
 void markIds(const IdList& ids, int* flags) {
     for (int i = 0; i < ids.length; ++i) {
@@ -119,63 +101,111 @@ void markIds(const IdList& ids, int* flags) {
     }
 }
 
-int passesSets(int id, const IdList& allowed, const int* allowedFlags, const IdList& excluded,
-               const int* excludedFlags) {
-    if (allowed.length > 0 && !allowedFlags[id])
-        return 0;
-    if (excluded.length > 0 && excludedFlags[id])
-        return 0;
-    return 1;
-}
+constexpr int kRows = static_cast<int>(sizeof kActivityTable / sizeof kActivityTable[0]);
 
-// Whether some id can ever come out of the draw loop: without this, constraints that leave nothing acceptable
-// would loop forever. Only the guards (fixed during one call) and a threshold above zero decide it.
-int anyAcceptable(const Rect& where, const IdList& allowed, const int* allowedFlags, const IdList& excluded,
-                  const int* excludedFlags, int64_t f, int onlyBuildable) {
-    for (const ActivityRow& row : kActivityTable) {
-        if (!passesSets(row.id, allowed, allowedFlags, excluded, excludedFlags))
-            continue;
-        if (onlyBuildable && !row.build)
-            continue;
-        if (row.before && !row.before(where))
-            continue;
-        if (row.bound == 0 || thresholdOf(row, f) <= 0)
-            continue;
-        if (row.after && !row.after(where))
-            continue;
+// One call of the picker: the two flag tables, the fun level, and the guards' answers. A guard is asked at most
+// once per call: its answer cannot change within the call, and reading the screen size is slow under Wine.
+class DrawLoop {
+public:
+    DrawLoop(const Rect& where, const IdList& allowed, const IdList& excluded)
+        : where(where), allowed(allowed), excluded(excluded), allowedFlags(), excludedFlags(), f(pickerFunLevel()) {
+        markIds(allowed, allowedFlags);
+        markIds(excluded, excludedFlags);
+        for (int i = 0; i < kRows; ++i) {
+            beforeAnswers[i] = -1;
+            afterAnswers[i] = -1;
+        }
+    }
+
+    int passesSets(int id) const {
+        if (allowed.length > 0 && !allowedFlags[id])
+            return 0;
+        if (excluded.length > 0 && excludedFlags[id])
+            return 0;
         return 1;
     }
-    return 0;
+
+    // The acceptance test of one row, in the table's order.
+    int accepts(int row) {
+        if (!before(row))
+            return 0;
+        if (random(kActivityTable[row].bound) >= thresholdOf(kActivityTable[row], f))
+            return 0;
+        return after(row);
+    }
+
+    // Whether some id can ever come out of the loop: constraints that leave nothing acceptable would otherwise
+    // loop forever. The guards and a threshold above zero decide it; no random number is drawn.
+    int anyAcceptable(int onlyBuildable) {
+        for (int row = 0; row < kRows; ++row) {
+            const ActivityRow& r = kActivityTable[row];
+            if (!passesSets(r.id) || (onlyBuildable && !r.build))
+                continue;
+            if (r.bound != 0 && thresholdOf(r, f) > 0 && before(row) && after(row))
+                return 1;
+        }
+        return 0;
+    }
+
+private:
+    int before(int row) { return ask(kActivityTable[row].before, beforeAnswers[row]); }
+    int after(int row) { return ask(kActivityTable[row].after, afterAnswers[row]); }
+
+    int ask(Guard guard, int& answer) {
+        if (!guard)
+            return 1;
+        if (answer < 0)
+            answer = guard(where) ? 1 : 0;
+        return answer;
+    }
+
+    const Rect& where;
+    const IdList& allowed;
+    const IdList& excluded;
+    int allowedFlags[kIdLimit];
+    int excludedFlags[kIdLimit];
+    const int64_t f;
+    int beforeAnswers[kRows];
+    int afterAnswers[kRows];
+};
+
+int rowIndexOf(int id) {
+    for (int row = 0; row < kRows; ++row) {
+        if (kActivityTable[row].id == id)
+            return row;
+    }
+    return -1;
 }
 
 } // namespace
 
 int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded, int onlyBuildable) {
-    int allowedFlags[kIdLimit] = {};
-    int excludedFlags[kIdLimit] = {};
-    markIds(allowed, allowedFlags);
-    markIds(excluded, excludedFlags);
-    const int64_t f = pickerFunLevel();
-    if (!anyAcceptable(where, allowed, allowedFlags, excluded, excludedFlags, f, onlyBuildable))
+    DrawLoop loop(where, allowed, excluded);
+    if (!loop.anyAcceptable(onlyBuildable))
         return 0;
 
     // The sets come before the id range, so an unused id in `allowed` only makes the loop draw again.
     for (;;) {
         int id = random(kDrawRange);
-        if (!passesSets(id, allowed, allowedFlags, excluded, excludedFlags))
+        if (!loop.passesSets(id))
             continue;
-        const ActivityRow* row = rowOf(id);
-        if (!row || !accepts(*row, where, f))
+        int row = rowIndexOf(id);
+        if (row < 0 || !loop.accepts(row))
             continue;
-        if (onlyBuildable && !row->build)
+        if (onlyBuildable && !kActivityTable[row].build)
             continue;
         return id;
     }
+}
+
+int activityBuildable(int id) {
+    int row = rowIndexOf(id);
+    return row >= 0 && kActivityTable[row].build ? 1 : 0;
 }
 
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
     int id = drawActivityId(where, allowed, excluded, 1);
     if (id == 0)
         return nullptr;
-    return rowOf(id)->build(where);
+    return kActivityTable[rowIndexOf(id)].build(where);
 }

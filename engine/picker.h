@@ -53,3 +53,6 @@ Activity* pickActivity(Rect where, IdList allowed, IdList excluded);
 // without it, every row of the table counts.
 int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded, int onlyBuildable);
 
+
+// 1 when the picker can construct the activity of `id` (its scene exists), else 0.
+int activityBuildable(int id);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "activities/falling.h"
+#include "app/startup.h"
 #include "scene_helpers.h"
+#include "sound/sound_clip.h"
+#include "sound/sound_player.h"
+#include "sound_fakes.h"
 
 namespace {
 
@@ -18,7 +22,77 @@ uint32_t fallUntilLanded(FallActivity& fall, Region& shape, uint32_t gap = 50) {
     return 0;
 }
 
+FakeDirectSound* gDevice = nullptr;
+
+HRESULT WINAPI createFakeDevice(const GUID*, IDirectSound** out, IUnknown*) {
+    *out = gDevice;
+    return DS_OK;
+}
+
+// Plays of a sound, over all its copies.
+int playsOf(SoundHandle sound) {
+    const SoundClip* clip = static_cast<const SoundClip*>(sound);
+    int plays = 0;
+    for (int i = 0; i < clip->copyCount; ++i)
+        plays += static_cast<FakeBuffer*>(clip->copies[i])->plays;
+    return plays;
+}
+
+// The one player, on a fake device, with the fall's two sounds loaded; everything put back afterwards.
+class FakeSoundScope {
+public:
+    FakeSoundScope() : savedFactory(directSoundFactory), savedOho(soundOho), savedLup(soundLup) {
+        gDevice = &device;
+        directSoundFactory = createFakeDevice;
+        player.open(nullptr);
+        soundOho = player.load(GetModuleHandleA(nullptr), "oho", 3);
+        soundLup = player.load(GetModuleHandleA(nullptr), "lup", 2);
+        soundPlayer = &player;
+    }
+    ~FakeSoundScope() {
+        soundPlayer = nullptr;
+        soundOho = savedOho;
+        soundLup = savedLup;
+        player.close();
+        directSoundFactory = savedFactory;
+        gDevice = nullptr;
+    }
+    FakeSoundScope(const FakeSoundScope&) = delete;
+    FakeSoundScope& operator=(const FakeSoundScope&) = delete;
+
+    FakeDirectSound device;
+    SoundPlayer player;
+
+private:
+    DirectSoundFactory savedFactory;
+    SoundHandle savedOho;
+    SoundHandle savedLup;
+};
+
 } // namespace
+
+// "oho" the moment the fall is created, "lup" once in the landing pass, nothing while it lies.
+TEST(Fall, SaysOhoWhenItStartsAndLupWhenItLands) {
+    LoadFailureCounter failures;
+    WindowScope window;
+    FakeSoundScope sound;
+    ASSERT_EQ(SoundMode::DirectSound, sound.player.mode);
+    ASSERT_NE(nullptr, soundOho);
+    ASSERT_NE(nullptr, soundLup);
+    FallActivity* fall = new FallActivity(Rect(100, 300, 182, 398));
+    EXPECT_EQ(1, playsOf(soundOho));
+    EXPECT_EQ(0, playsOf(soundLup));
+    Region shape;
+    uint32_t landed = fallUntilLanded(*fall, shape);
+    ASSERT_NE(0u, landed);
+    EXPECT_EQ(1, playsOf(soundOho));
+    EXPECT_EQ(1, playsOf(soundLup));
+    for (uint32_t after = 50; after <= 1000; after += 50)
+        stepAt(*fall, landed + after, shape);
+    EXPECT_EQ(1, playsOf(soundLup));
+    EXPECT_EQ(0, occupiedSlots());
+    delete fall;
+}
 
 TEST(Fall, TakesTheRectAndLoadsItsFrames) {
     LoadFailureCounter failures;

@@ -17,6 +17,14 @@ Rect onScreenBottom(int left) {
     return Rect(left, screenHeight() - 83, left + 75, screenHeight());
 }
 
+// A walk whose hand-off only counts: the edge and time endings without the picker behind them.
+class CountingWalk : public WalkActivity {
+public:
+    explicit CountingWalk(int leftward) : WalkActivity(Rect(), leftward), finishes(0) {}
+    void finishWalk() override { ++finishes; }
+    int finishes;
+};
+
 } // namespace
 
 TEST(Walk, LoadsTheFramesOfItsDirection) {
@@ -146,6 +154,17 @@ TEST(Walk, TimeLimitPerFunLevel) {
         EXPECT_EQ(1, occupiedSlots()) << "fun level " << row.f << ": one successor";
         delete walk;
     }
+    // The lowest stored value gives a limit beyond any elapsed time a signed 32-bit count can hold.
+    funLevel = INT_MIN;
+    CountingWalk walk(0);
+    walk.rect = onScreenBottom(400);
+    Region shape;
+    for (uint32_t elapsed : {0u, 24001u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        walk.startTime = kStart;
+        walk.lastMoveTime = kStart + elapsed;
+        EXPECT_EQ(1, stepAt(walk, kStart + elapsed, shape).running) << elapsed << " ms";
+    }
+    EXPECT_EQ(0, walk.finishes);
 }
 
 // A figure wholly beyond a side edge ends its walk with a chance of (16 * funLevel + 20) in 100.
@@ -167,6 +186,7 @@ TEST(Walk, EdgeEnding) {
         {1, -1000, 3, 0.68},
         {0, w - 8, 0, 0.20},
         {0, w - 8, -5, 0.0}, // a threshold below zero never ends it
+        {1, -1000, INT_MIN, 0.0},
         {0, 500, 5, 0.0},
     };
     const int h = screenHeight();
@@ -174,21 +194,20 @@ TEST(Walk, EdgeEnding) {
     for (const Row& row : rows) {
         funLevel = row.f;
         srand(seed++);
-        // A certain outcome shows in a few trials; a chance needs a few hundred to be measured.
-        const int trials = (row.endsWith == 0.0 || row.endsWith == 1.0) ? 30 : 300;
-        int ended = 0;
+        const int trials = 1000;
+        CountingWalk walk(row.leftward);
         for (int i = 0; i < trials; ++i) {
-            WindowScope window;
-            // On the screen's bottom edge, where the ground check always finds the screen.
-            WalkActivity walk(Rect(row.leftBefore, h - 83, row.leftBefore + 75, h), row.leftward);
-            walk.startTime = kStart; // started earlier, well inside the time limit
+            // On the screen's bottom edge, where the ground check always finds the screen; started a second
+            // ago, well inside the time limit.
+            walk.rect = Rect(row.leftBefore, h - 83, row.leftBefore + 75, h);
+            walk.startTime = kStart;
             walk.lastMoveTime = kStart + 1000;
-            frameTick = kStart + 1050;
-            Rect out;
             Region shape;
-            if (!walk.step(out, shape))
-                ++ended;
+            const int before = walk.finishes;
+            int running = stepAt(walk, kStart + 1050, shape).running;
+            EXPECT_EQ(running ? before : before + 1, walk.finishes) << "an ending that did not hand over";
         }
+        const int ended = walk.finishes;
         double sigma = std::sqrt(row.endsWith * (1 - row.endsWith) / trials);
         EXPECT_NEAR(row.endsWith, static_cast<double>(ended) / trials, 4.5 * sigma + 0.001)
             << "left " << row.leftBefore << " at fun level " << row.f;
@@ -236,7 +255,7 @@ TEST(Walk, GroundCheck) {
         srand(seed++);
         int walks = 0;
         int passes = 0;
-        for (; walks < 200; ++walks) {
+        for (; walks < 150; ++walks) {
             WindowScope window;
             WalkActivity walk(row.where, 1);
             Region shape;
@@ -282,8 +301,8 @@ TEST(Walk, FallingComesBeforeTheTimeLimit) {
     delete walk;
 }
 
-// The successor of a walk that ends by time or at an edge is never another walk, nor the tree after a
-// leftward walk. Of the scenes built now, that leaves the flight.
+// The successor of a walk that ends by time or at an edge is never another walk (nor the tree after a leftward
+// walk, which SuccessorListsByDirection shows).
 TEST(Walk, SuccessorIsNeverAWalk) {
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
@@ -299,7 +318,7 @@ TEST(Walk, SuccessorIsNeverAWalk) {
             WalkActivity walk(onScreenBottom(120), row.leftward);
             walk.finishWalk();
             ASSERT_EQ(1, occupiedSlots());
-            EXPECT_NE(nullptr, spawnedOf<FlyActivity>());
+            EXPECT_EQ(nullptr, spawnedOf<WalkActivity>());
             EXPECT_EQ(walk.rect, characterWindow->activities[0]->rect);
         }
     }
