@@ -126,12 +126,11 @@ void Activity::fitToFrame(Anchor horizontal, Anchor vertical) {
 }
 
 int Activity::output(Rect& outRect, Region& outShape) {
+    // Copying a Region that holds nothing leaves the shape empty: a frame without an outline shows nothing.
+    static const Region kNoOutline;
     outRect = rect;
-    if (frame >= 0 && frame < frameCount && frameRegions[frame]) {
-        outShape.copyFrom(*frameRegions[frame]);
-    } else if (outShape.ensureHandle()) {
-        SetRectRgn(outShape.handle, 0, 0, 0, 0);
-    }
+    const bool known = frame >= 0 && frame < frameCount && frameRegions[frame];
+    outShape.copyFrom(known ? *frameRegions[frame] : kNoOutline);
     return 1;
 }
 

@@ -62,9 +62,14 @@ void Rect::include(int otherLeft, int otherTop, int otherRight, int otherBottom)
 }
 
 int Region::createFromData(const RGNDATA* data, DWORD size) {
+    // Wine's ExtCreateRegion reads nCount rectangles whatever size says: refuse data that would run past it.
+    if (!data || size < sizeof(RGNDATAHEADER) || data->rdh.dwSize < sizeof(RGNDATAHEADER) ||
+        data->rdh.nCount > (size - sizeof(RGNDATAHEADER)) / sizeof(RECT))
+        return 0;
     HRGN created = ExtCreateRegion(nullptr, size, data);
     if (!created)
         return 0;
+    reset(); // a handle held before would otherwise leak
     handle = created;
     return 1;
 }

@@ -62,6 +62,8 @@ public:
     Region& operator=(const Region&) = delete;
     virtual ~Region() { reset(); }
 
+    // 1 when the region was built (a region held before is deleted); 0, with the handle kept, when the header's
+    // rectangle count does not fit in `size` or the system refuses the data.
     int createFromData(const RGNDATA* data, DWORD size);
     int loadResource(HINSTANCE module, const char* name);
     int offset(int dx, int dy);

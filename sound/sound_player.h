@@ -1,26 +1,55 @@
-// Sound playback. (Placeholder until the player lands: every request is silent.)
+// Sound playback: the seven built-in sounds, played through DirectSound, or one at a time through
+// sndPlaySoundA when no DirectSound device opens.
 #pragma once
-
-#include <cstdint>
 
 #include "engine/platform.h"
 
+#include <cstdint>
+
+struct IDirectSound;
+struct IUnknown;
+struct SoundClip;
+
+// Also the number stored as the "sound" setting.
 enum class SoundMode : int32_t { Off = 0, DirectSound = 1, Fallback = 2 };
 
+// A SoundClip in DirectSound mode, the WAVE resource's bytes in Fallback mode, null when off
+// or when the sound failed to load.
 typedef void* SoundHandle;
 
 class SoundPlayer {
 public:
-    SoundPlayer() : mode(SoundMode::Off) {}
-    virtual ~SoundPlayer() = default;
-    void play(SoundHandle, int, int) {}
+    SoundPlayer();
+    virtual ~SoundPlayer();
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // Opens DirectSound bound to the window, or falls back. Only from mode Off.
+    void open(HWND window);
+    SoundHandle load(HMODULE module, const char* name, int copies);
+    // Fire and forget. Pan in hundredths of a decibel (0 leaves it); of the volume percentage only
+    // the low 8 bits count, and anything above 100 is the quietest.
+    void play(SoundHandle sound, int32_t pan, int32_t volume);
+    // Switches sound off and frees everything loaded.
+    void close();
+    void unload(SoundClip* clip);
 
     SoundMode mode;
+    IDirectSound* directSound;   // owned; null unless mode is DirectSound
+    int32_t clipCount;
+    SoundClip** clips;           // owned, exactly clipCount entries (some may be null)
 };
+
+// The DirectSound volume for a percentage, in hundredths of a decibel: 100 -> 0, 50 -> -1500.
+int32_t soundVolume(int32_t percentage);
+
+// How SoundPlayer::open gets its device; tests put a fake here.
+typedef HRESULT(WINAPI* DirectSoundFactory)(const GUID* device, IDirectSound** directSound, IUnknown* outer);
+extern DirectSoundFactory directSoundFactory;
 
 extern SoundHandle soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc;
 
-// Opens sound output for the window and loads the seven sounds. (Placeholder: stays silent.)
+// Opens the one player on the window and loads the seven sounds from moduleInstance.
 void loadSounds(HWND window);
 
 // Plays through the one player; nothing when there is none (tests) or sound is off.

@@ -104,17 +104,17 @@ int String::loadString(UINT id, HMODULE module) {
     if (!module)
         module = GetModuleHandleA(nullptr);
     String scratch;
-    int capacity = 256;
-    scratch.reserve(capacity);
-    int length = LoadStringA(module, id, scratch.text(), capacity);
+    int length = 0;
     // A text that fills the buffer may have been cut: grow in steps of 256 and load again.
-    while (capacity - length <= 1) {
-        capacity += 256;
+    for (int capacity = 256;; capacity += 256) {
         const char* before = scratch.text();
         scratch.reserve(capacity);
+        // No memory for this size: keep what the last load gave, and never let LoadStringA write past the old buffer.
         if (scratch.text() == before)
-            break; // no memory for a bigger buffer: keep the cut text
+            break;
         length = LoadStringA(module, id, scratch.text(), capacity);
+        if (capacity - length > 1)
+            break;
     }
     assign(length == 0 ? "" : scratch.text());
     return length;

@@ -8,14 +8,15 @@ packages=(
     wine wine32:i386 wine64
     xvfb xdotool x11-utils x11-xserver-utils imagemagick
     googletest
-    librsvg2-dev librsvg2-bin libcairo2-dev libpng-dev
+    pkg-config librsvg2-dev librsvg2-bin libcairo2-dev libpng-dev
     espeak-ng sox icoutils
-    clang libclang-rt-14-dev
+    # libFuzzer for the default clang (libclang-rt-14-dev on Debian 12, -18- on Ubuntu 24.04)
+    clang libclang-rt-dev
 )
 
 missing=()
 for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+    [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" = "install ok installed" ] || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

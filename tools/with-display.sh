@@ -15,6 +15,17 @@ export WINEDLLOVERRIDES="mscoree,mshtml=d"
 
 # Xvfb picks a free display number itself and reports it on a pipe.
 displayfile=$(mktemp)
+xvfb=""
+# Set before Xvfb starts, so that an interruption while it comes up leaves nothing running either.
+cleanup() {
+    rm -f "$displayfile"
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
@@ -23,18 +34,9 @@ for _ in $(seq 100); do
 done
 if [ ! -s "$displayfile" ]; then
     echo "with-display: Xvfb did not start" >&2
-    kill $xvfb 2>/dev/null
     exit 1
 fi
 export DISPLAY=":$(head -n1 "$displayfile")"
-rm -f "$displayfile"
-
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    kill $xvfb 2>/dev/null || true
-    wait $xvfb 2>/dev/null || true
-}
-trap cleanup EXIT
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "with-display: creating the Wine prefix in $WINEPREFIX"

@@ -16,9 +16,17 @@ WindowScope::~WindowScope() {
 namespace {
 
 int gLoadFailures = 0;
+HWND gLastOwner = nullptr;
+std::string gLastText;
+std::string gLastCaption;
+UINT gLastType = 0;
 
-int WINAPI countLoadFailure(HWND, LPCSTR, LPCSTR, UINT) {
+int WINAPI countLoadFailure(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     ++gLoadFailures;
+    gLastOwner = owner;
+    gLastText = text ? text : "(null)";
+    gLastCaption = caption ? caption : "(null)";
+    gLastType = type;
     return IDOK;
 }
 
@@ -26,6 +34,10 @@ int WINAPI countLoadFailure(HWND, LPCSTR, LPCSTR, UINT) {
 
 LoadFailureCounter::LoadFailureCounter() {
     gLoadFailures = 0;
+    gLastOwner = reinterpret_cast<HWND>(-1);
+    gLastText.clear();
+    gLastCaption.clear();
+    gLastType = 0;
     loadFailureMessageBox = countLoadFailure;
 }
 
@@ -38,6 +50,22 @@ LoadFailureCounter::~LoadFailureCounter() {
 
 int LoadFailureCounter::count() const {
     return gLoadFailures;
+}
+
+HWND LoadFailureCounter::lastOwner() const {
+    return gLastOwner;
+}
+
+std::string LoadFailureCounter::lastText() const {
+    return gLastText;
+}
+
+std::string LoadFailureCounter::lastCaption() const {
+    return gLastCaption;
+}
+
+UINT LoadFailureCounter::lastType() const {
+    return gLastType;
 }
 
 bool LoadFailureCounter::takeQuitMessage(int* exitCode) {

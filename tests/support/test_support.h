@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "engine/activity.h"
@@ -25,6 +26,11 @@ public:
     LoadFailureCounter(const LoadFailureCounter&) = delete;
     LoadFailureCounter& operator=(const LoadFailureCounter&) = delete;
     int count() const;
+    // What the last message box showed: its owner, text, caption and style.
+    HWND lastOwner() const;
+    std::string lastText() const;
+    std::string lastCaption() const;
+    UINT lastType() const;
     // Removes a pending WM_QUIT from the thread's queue; returns its exit code, or 0 when there was none.
     static bool takeQuitMessage(int* exitCode);
 };

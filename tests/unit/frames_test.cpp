@@ -1,7 +1,9 @@
 // Frames and outlines loaded from the program's resources, and what Windows makes of the committed RLE4 bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/activity.h"
@@ -11,7 +13,32 @@ namespace {
 
 class FrameHolder : public Activity {
 public:
-    int step(Rect&, Region&) override { return 0; }
+    int step(Rect& outRect, Region& outShape) override { return output(outRect, outShape); }
+};
+
+// A white 32-bit memory canvas to draw frames on.
+class Canvas {
+public:
+    Canvas(int width, int height) {
+        HDC screen = GetDC(nullptr);
+        dc = CreateCompatibleDC(screen);
+        bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
 };
 
 // The resource as stored: BITMAPINFOHEADER, 16 palette entries, RLE4 data.
@@ -73,10 +100,18 @@ bool decodeStoredBitmap(const char* name, StoredBitmap* out) {
     return false;
 }
 
-const char* const kDrawnFrames[] = {
-    "IDZIE1", "IDZIE2", "IDZIE3", "IDZIE4", "IDZIE_P_1", "IDZIE_P_2", "IDZIE_P_3", "IDZIE_P_4",
-    "SPADA1", "SPADA2", "SPADA3", "LECI1", "LECI2", "LECI3", "LECI4", "LECI5", "LECI6", "RENSP1",
-};
+BOOL CALLBACK collectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (!IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
+    return TRUE;
+}
+
+// Every named bitmap of the program: the frames drawn so far, whatever sets they belong to.
+std::vector<std::string> bitmapNames() {
+    std::vector<std::string> names;
+    EnumResourceNamesA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(2), collectName, LONG_PTR(&names));
+    return names;
+}
 
 } // namespace
 
@@ -149,17 +184,120 @@ TEST(Frames, MissingFrameReportsOnceAndLoadsTheOthers) {
         ASSERT_NE(nullptr, holder.frameRegions[row.index]) << row.index;
         EXPECT_EQ(row.loaded, holder.frameRegions[row.index]->handle != nullptr) << row.index;
     }
+    EXPECT_EQ(nullptr, failures.lastOwner());
+    EXPECT_EQ("can't load bitmap - not enough memory to load Mibo", failures.lastText());
+    EXPECT_EQ("Rida Mibo 1999-Error", failures.lastCaption());
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), failures.lastType());
     int code = 0;
     ASSERT_TRUE(LoadFailureCounter::takeQuitMessage(&code));
     EXPECT_EQ(-1, code);
 }
 
+// Each of these would have the system read rectangles from beyond the resource.
+TEST(Frames, DamagedOutlinesAreRefused) {
+    for (const char* name : {"RGNLONGCOUNT", "RGNMANYRECTS", "RGNNOHEADER", "RGNSMALLHEADER", "RGNTINY"}) {
+        ASSERT_NE(nullptr, FindResourceA(GetModuleHandleA(nullptr), name, "REGION")) << name;
+        Region region;
+        EXPECT_EQ(0, region.loadResource(GetModuleHandleA(nullptr), name)) << name;
+        EXPECT_EQ(nullptr, region.handle) << name;
+    }
+}
+
+TEST(Frames, DestroyingTheActivityDeletesEveryBitmapAndOutline) {
+    LoadFailureCounter failures;
+    auto* holder = new FrameHolder;
+    holder->loadFrames("GAPPY", 4);
+    std::vector<HGDIOBJ> handles;
+    for (int i = 0; i < holder->frameCount; ++i) {
+        if (holder->frameBitmaps[i])
+            handles.push_back(holder->frameBitmaps[i]);
+        if (holder->frameRegions[i]->handle)
+            handles.push_back(holder->frameRegions[i]->handle);
+    }
+    ASSERT_EQ(6u, handles.size());
+    for (HGDIOBJ handle : handles)
+        EXPECT_NE(0u, GetObjectType(handle));
+    delete holder;
+    for (HGDIOBJ handle : handles)
+        EXPECT_EQ(0u, GetObjectType(handle)) << handle;
+}
+
+// The step hands out the current frame's outline in the shape it is given, reusing its handle; a frame whose
+// outline failed to load shows nothing rather than the outline of the frame before.
+TEST(Frames, OutputCopiesTheCurrentFramesOutline) {
+    LoadFailureCounter failures;
+    FrameHolder holder;
+    holder.loadFrames("GAPPY", 4);
+    holder.rect = Rect(40, 50, 115, 133);
+    Rect outRect;
+    Region shape;
+    HRGN first = nullptr;
+    for (int frame : {0, 3, 1, 2}) {
+        holder.frame = frame;
+        ASSERT_EQ(1, holder.step(outRect, shape)) << frame;
+        EXPECT_EQ(holder.rect, outRect) << frame;
+        ASSERT_NE(nullptr, shape.handle) << frame;
+        if (!first)
+            first = shape.handle;
+        EXPECT_EQ(first, shape.handle) << frame;
+        std::vector<Rect> expected = regionRects(holder.frameRegions[frame]->handle);
+        EXPECT_EQ(frame == 2, expected.empty()) << frame;
+        EXPECT_EQ(expected, regionRects(shape.handle)) << frame;
+    }
+}
+
+// draw copies the whole current frame, unscaled, with its top-left at the rectangle's corner or at (0, 0).
+TEST(Frames, DrawCopiesTheCurrentFrameAtItsRectangle) {
+    LoadFailureCounter failures;
+    FrameHolder holder;
+    holder.loadFrames("GAPPY", 4);
+    ASSERT_EQ(1, failures.count()); // frame 3 of GAPPY is missing
+    Canvas frameCopy(200, 200);
+    struct Row {
+        int frame;
+        BOOL atRect;
+        Point at;
+        bool draws;
+    } rows[] = {
+        {0, TRUE, {10, 20}, true},
+        {1, TRUE, {10, 20}, true},
+        {3, FALSE, {0, 0}, true},
+        {4, TRUE, {10, 20}, false}, // frame == frameCount
+        {-1, TRUE, {10, 20}, false},
+    };
+    for (const Row& row : rows) {
+        Canvas canvas(200, 200);
+        holder.frame = row.frame;
+        holder.rect = Rect(10, 20, 60, 90);
+        EXPECT_EQ(row.draws, holder.draw(canvas.dc, SRCCOPY, row.atRect) != 0) << row.frame;
+        if (!row.draws) {
+            EXPECT_EQ(RGB(255, 255, 255), GetPixel(canvas.dc, 10, 20)) << row.frame;
+            continue;
+        }
+        HGDIOBJ old = SelectObject(frameCopy.dc, holder.frameBitmaps[row.frame]);
+        const Point size = holder.frameSizes[row.frame];
+        int faults = 0;
+        for (int y = 0; y < size.y; ++y)
+            for (int x = 0; x < size.x; ++x)
+                faults += GetPixel(canvas.dc, row.at.x + x, row.at.y + y) != GetPixel(frameCopy.dc, x, y);
+        SelectObject(frameCopy.dc, old);
+        EXPECT_EQ(0, faults) << row.frame;
+        // Nothing beyond the frame's own size is touched.
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(canvas.dc, row.at.x + size.x, row.at.y)) << row.frame;
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(canvas.dc, row.at.x, row.at.y + size.y)) << row.frame;
+    }
+}
+
 // LoadBitmapA must decode every committed frame to exactly the palette colours we encoded, and the frame's REGION
 // must hold exactly the pixels that are not the background colour (palette entry 0).
 TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
+    std::vector<std::string> names = bitmapNames();
+    for (const char* drawn : {"IDZIE1", "IDZIE_P_4", "SPADA3", "LECI6", "RENSP1"})
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), drawn)) << drawn;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    for (const char* name : kDrawnFrames) {
+    for (const std::string& entry : names) {
+        const char* name = entry.c_str();
         StoredBitmap stored;
         ASSERT_TRUE(decodeStoredBitmap(name, &stored)) << name;
         HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), name);
@@ -184,6 +322,47 @@ TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
         EXPECT_EQ(0, colourFaults) << name;
         EXPECT_EQ(0, regionFaults) << name;
     }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// Both icon groups load at 32 x 32, and their masks make the corners transparent while the face stays opaque:
+// drawn on white and on black, a corner shows each background, the middle of the face the same colour on both.
+TEST(Frames, IconsDrawWithTransparentCorners) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    for (int id : {331, 332}) {
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        ASSERT_NE(nullptr, icon) << id;
+        ICONINFO info;
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << id;
+        BITMAP colour;
+        ASSERT_TRUE(GetObjectA(info.hbmColor, sizeof colour, &colour)) << id;
+        EXPECT_EQ(32, colour.bmWidth) << id;
+        EXPECT_EQ(32, colour.bmHeight) << id;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+
+        COLORREF corner[2], middle[2];
+        const COLORREF backgrounds[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
+        for (int i = 0; i < 2; ++i) {
+            HBRUSH brush = CreateSolidBrush(backgrounds[i]);
+            RECT all = {0, 0, 32, 32};
+            FillRect(memory, &all, brush);
+            DeleteObject(brush);
+            DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+            corner[i] = GetPixel(memory, 0, 31);
+            middle[i] = GetPixel(memory, 16, 18);
+        }
+        EXPECT_EQ(backgrounds[0], corner[0]) << id;
+        EXPECT_EQ(backgrounds[1], corner[1]) << id;
+        EXPECT_EQ(middle[0], middle[1]) << id;
+        DestroyIcon(icon);
+    }
+    SelectObject(memory, old);
+    DeleteObject(canvas);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 }

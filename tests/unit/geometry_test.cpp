@@ -120,6 +120,73 @@ TEST(Region, CreateOffsetCopyAndRelease) {
     EXPECT_NE(0, DeleteObject(handed)); // release() must not have deleted it
 }
 
+namespace {
+
+// A header and room for four rectangles; the tests below vary the header's claims.
+struct RegionData {
+    RGNDATAHEADER header;
+    RECT rects[4];
+};
+
+RegionData twoRectangles() {
+    return {{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 2, 32, {0, 0, 10, 4}}, {{2, 0, 5, 2}, {0, 2, 10, 4}, {}, {}}};
+}
+
+} // namespace
+
+// Data that would have the system read rectangles past the given size is refused; a refused Region keeps what it
+// held, and a new region replaces (and deletes) the one held before.
+TEST(Region, CreateFromDataChecksTheHeaderAgainstTheSize) {
+    const DWORD twoSize = sizeof(RGNDATAHEADER) + 2 * sizeof(RECT);
+    struct Row {
+        const char* name;
+        DWORD headerSize;
+        DWORD count;
+        DWORD size;
+        int ok;
+    } rows[] = {
+        {"two rectangles", sizeof(RGNDATAHEADER), 2, twoSize, 1},
+        {"size larger than needed", sizeof(RGNDATAHEADER), 2, sizeof(RegionData), 1},
+        {"no rectangles", sizeof(RGNDATAHEADER), 0, sizeof(RGNDATAHEADER), 1},
+        {"one rectangle more than the size holds", sizeof(RGNDATAHEADER), 3, twoSize, 0},
+        {"a count whose byte size wraps to 16", sizeof(RGNDATAHEADER), 0x10000001u, twoSize, 0},
+        {"size shorter than the header", sizeof(RGNDATAHEADER), 0, sizeof(RGNDATAHEADER) - 1, 0},
+        {"header size too small", 8, 2, twoSize, 0},
+    };
+    for (const Row& row : rows) {
+        RegionData data = twoRectangles();
+        Region region;
+        ASSERT_EQ(1, region.createFromData(reinterpret_cast<RGNDATA*>(&data), sizeof data)) << row.name;
+        HRGN before = region.handle;
+        data.header.dwSize = row.headerSize;
+        data.header.nCount = row.count;
+        EXPECT_EQ(row.ok, region.createFromData(reinterpret_cast<RGNDATA*>(&data), row.size)) << row.name;
+        if (row.ok) {
+            EXPECT_NE(before, region.handle) << row.name;
+            EXPECT_EQ(0u, GetObjectType(before)) << row.name << ": the old region was not deleted";
+            EXPECT_EQ(row.count, regionRects(region.handle).size()) << row.name;
+        } else {
+            EXPECT_EQ(before, region.handle) << row.name;
+            EXPECT_EQ(static_cast<DWORD>(OBJ_REGION), GetObjectType(before)) << row.name;
+        }
+    }
+}
+
+TEST(Region, ResetAndDestructionDeleteTheHandle) {
+    HRGN first = CreateRectRgn(0, 0, 5, 5);
+    HRGN second = CreateRectRgn(0, 0, 5, 5);
+    {
+        Region owner;
+        owner.handle = first;
+        owner.reset();
+        EXPECT_EQ(nullptr, owner.handle);
+        EXPECT_EQ(0u, GetObjectType(first));
+        owner.reset(); // nothing held: nothing happens
+        owner.handle = second;
+    }
+    EXPECT_EQ(0u, GetObjectType(second));
+}
+
 TEST(Screen, SizeAndBitmaps) {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth());
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight());
@@ -155,6 +222,13 @@ TEST(Screen, SizeAndBitmaps) {
     EXPECT_EQ(RGB(255, 255, 255), GetPixel(memory, 13, 12));
     EXPECT_EQ(RGB(255, 255, 255), GetPixel(memory, 9, 10));
     SelectObject(memory, old);
+
+    // The blit put the source back out of its memory DC: it can be selected elsewhere again.
+    HDC other = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(other, source);
+    EXPECT_NE(nullptr, previous);
+    SelectObject(other, previous);
+    DeleteDC(other);
 
     DeleteObject(red);
     DeleteObject(target);

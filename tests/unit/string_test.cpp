@@ -49,6 +49,15 @@ TEST(String, AppendAndConcatText) {
     text.append(" ball").append(3);
     EXPECT_STREQ("snow ball3", text.text());
     EXPECT_EQ(10, text.length());
+
+    // Its own text as the argument: read whole before the old buffer goes.
+    String twice("ab");
+    twice.append(twice.text()).append(twice.text());
+    EXPECT_STREQ("abababab", twice.text());
+    String same("cap");
+    same.assign(same.text());
+    EXPECT_STREQ("cap", same.text());
+    EXPECT_STREQ("capcap", same.concat(same.text()).text());
 }
 
 TEST(String, ReserveGivesAWritableBufferAndKeepsShorterText) {
@@ -66,6 +75,11 @@ TEST(String, ReserveGivesAWritableBufferAndKeepsShorterText) {
     String kept("abc");
     kept.reserve(10);
     EXPECT_STREQ("abc", kept.text());
+
+    // No 2 GiB block in a 32-bit process: the text stays as it was.
+    String big("abc");
+    big.reserve(INT_MAX);
+    EXPECT_STREQ("abc", big.text());
 }
 
 TEST(String, CopiesAreIndependent) {

@@ -8,6 +8,7 @@ tools_build=$1
 resources=$2
 exe=${3:-}
 
+"$tools_build/assets/mibo-assets-selftest"
 "$tools_build/assets/mibo-assets" check "$resources"
 
 [ -n "$exe" ] || exit 0

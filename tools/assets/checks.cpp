@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <dirent.h>
 #include <set>
 

@@ -72,33 +72,37 @@ Signal snowThud(double rate, double seconds) {
 }
 
 Signal whipCrack(double rate, double seconds) {
-    Signal out(samples(rate, seconds), 0.0);
+    Signal crack(samples(rate, seconds), 0.0);
     Random rng(0xBA7ull);
-    const double swishStart = 0.01, crackAt = 0.15;
-    // The swish: air noise through a band that rises in pitch as the lash speeds up.
+    const double swishStart = 0.03, crackAt = 0.15;
+    // The crack: the tip's tiny sonic boom, an N-shaped pressure pulse about half a millisecond long,
+    // then a hiss of broken-up air and one echo from a nearby wall.
+    Biquad hiss = Biquad::highPass(rate, 1800, 0.7);
+    const double nWave = 0.0005;
+    for (size_t i = samples(rate, crackAt); i < crack.size(); ++i) {
+        double t = static_cast<double>(i) / rate - crackAt;
+        if (t < nWave) crack[i] += 0.8 * std::sin(2 * kPi * t / nWave) * std::sin(kPi * t / nWave);
+        crack[i] += 0.6 * std::exp(-t / 0.009) * hiss.process(rng.bipolar());
+    }
+    Signal echo(crack.size(), 0.0);
+    size_t delay = samples(rate, 0.038);
+    Biquad dull = Biquad::lowPass(rate, 2500, 0.7);
+    for (size_t i = delay; i < crack.size(); ++i) echo[i] = dull.process(crack[i - delay]);
+    for (size_t i = 0; i < crack.size(); ++i) crack[i] += 0.22 * echo[i];
+    addRoom(crack, rate, 0.35, 0.2);
+    // The boom alone is a needle that would set the level of the whole sound, leaving the crack
+    // itself a faint tick next to the other sounds: saturate it, as a close microphone would.
+    const double drive = 6.0;
+    for (double& x : crack) x = std::tanh(drive * x);
+    // The swish before it: air noise through a band that rises as the lash speeds up.
     Biquad band;
     const size_t swishFirst = samples(rate, swishStart);
     for (size_t i = swishFirst; i < samples(rate, crackAt); ++i) {
         double u = (static_cast<double>(i) / rate - swishStart) / (crackAt - swishStart);
         if ((i - swishFirst) % 32 == 0) band.retune(Biquad::bandPass(rate, 500 * std::pow(8.0, u), 1.2));
-        out[i] += 0.35 * u * u * band.process(rng.bipolar());
+        crack[i] += 0.5 * u * u * band.process(rng.bipolar());
     }
-    // The crack: the tip's tiny sonic boom, an N-shaped pressure pulse about half a millisecond long,
-    // then a hiss of broken-up air and one echo from a nearby wall.
-    Biquad hiss = Biquad::highPass(rate, 1800, 0.7);
-    const double nWave = 0.0005;
-    for (size_t i = samples(rate, crackAt); i < out.size(); ++i) {
-        double t = static_cast<double>(i) / rate - crackAt;
-        if (t < nWave) out[i] += 0.8 * std::sin(2 * kPi * t / nWave) * std::sin(kPi * t / nWave);
-        out[i] += 0.6 * std::exp(-t / 0.009) * hiss.process(rng.bipolar());
-    }
-    Signal echo(out.size(), 0.0);
-    size_t delay = samples(rate, 0.038);
-    Biquad dull = Biquad::lowPass(rate, 2500, 0.7);
-    for (size_t i = delay; i < out.size(); ++i) echo[i] = dull.process(out[i - delay]);
-    for (size_t i = 0; i < out.size(); ++i) out[i] += 0.22 * echo[i];
-    addRoom(out, rate, 0.35, 0.2);
-    return out;
+    return crack;
 }
 
 }  // namespace snd

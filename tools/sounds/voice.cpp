@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "generators.h"
@@ -14,6 +15,10 @@ Signal littleVoice(const Signal& speech, double speechRate, double rate, double 
     first = first > margin ? first - margin : 0;
     last = std::min(speech.size(), last + margin);
     Signal voice(speech.begin() + static_cast<long>(first), speech.begin() + static_cast<long>(last));
+    // The engine stops its last vowel dead; let it die away instead of ending in a click.
+    size_t tail = std::min(voice.size(), samples(speechRate, 0.09));
+    for (size_t i = 0; i < tail; ++i)
+        voice[voice.size() - 1 - i] *= 0.5 - 0.5 * std::cos(kPi * static_cast<double>(i) / static_cast<double>(tail));
 
     // Reading the recording faster than it was made raises pitch and formants together: a smaller throat.
     Signal out = resample(voice, speechRate / rate * pitch);

@@ -43,9 +43,11 @@ bool writeWave(const std::string& path, const Signal& s, int rate, int bits, con
     std::vector<unsigned char> data;
     const double full = bits == 8 ? 127.0 : 32767.0;
     for (double x : s) {
-        // Triangular dither keeps quiet tails a soft hiss instead of a buzz; exact silence stays exact.
-        double d = x == 0.0 ? 0.0 : (dither.uniform() - dither.uniform());
-        long v = std::lround(x * full + d);
+        // Triangular dither keeps quiet tails a soft hiss instead of a buzz; below half a step there is
+        // nothing left to dither, and silence stays silent instead of hissing at 8 bits.
+        double scaled = x * full;
+        double d = dither.uniform() - dither.uniform();
+        long v = std::lround(std::fabs(scaled) < 0.5 ? scaled : scaled + d);
         if (v > static_cast<long>(full)) v = static_cast<long>(full);
         if (v < -static_cast<long>(full)) v = -static_cast<long>(full);
         if (bits == 8) data.push_back(static_cast<unsigned char>(v + 128));
