@@ -2,10 +2,14 @@
 
 #include "app/startup.h"
 #include "desktop/character_window.h"
+#include "engine/picker.h"
 
+// The window's constructor reads the stored fun level; a test that set funLevel itself keeps its value.
 WindowScope::WindowScope() {
     delete characterWindow;
+    int32_t chosenFunLevel = funLevel;
     characterWindow = new CharacterWindow;
+    funLevel = chosenFunLevel;
 }
 
 WindowScope::~WindowScope() {
