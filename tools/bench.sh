@@ -17,7 +17,7 @@ export BENCH_SECONDS=$seconds BENCH_BUILD=$build
 MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
 set -uo pipefail
 remote="$BENCH_BUILD/tests/mibo_remote.exe"
-echo "## Frame update (onTimer), walking figures, 420 frames each, first 20 dropped; wall time and the thread's CPU time"
+echo "## Frame update (onTimer), walking figures, 420 frames each, first 20 dropped; wall time and CPU time of the thread"
 wine "$BENCH_BUILD/tests/bench/frame_bench.exe" 2>/dev/null | tr -d "\r"
 
 cpu_ticks() { awk "{ print \$14 + \$15 }" "/proc/$1/stat"; }
