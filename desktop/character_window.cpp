@@ -325,11 +325,22 @@ void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape, co
 // each change of shape costs most of a frame's time; only what lies beneath the vacated strip needs repainting,
 // and that is asked for directly.
 void CharacterWindow::shapeWindow(const Region& newShape) {
+    // Figures standing still (or none at all) keep the outline: the window already has exactly this shape.
+    if (lastShape.handle) {
+        RECT box;
+        bool unchanged = newShape.handle ? EqualRgn(lastShape.handle, newShape.handle) != 0
+                                         : GetRgnBox(lastShape.handle, &box) == NULLREGION;
+        if (unchanged)
+            return;
+    }
     Region vacated;
-    if (lastShape.handle && vacated.ensureHandle())
-        CombineRgn(vacated.handle, lastShape.handle, newShape.handle, newShape.handle ? RGN_DIFF : RGN_COPY);
+    int vacatedKind = NULLREGION;
+    if (lastShape.handle && vacated.ensureHandle()) {
+        vacatedKind = CombineRgn(vacated.handle, lastShape.handle, newShape.handle,
+                                 newShape.handle ? RGN_DIFF : RGN_COPY);
+    }
     setShape(newShape, FALSE);
-    if (vacated.handle)
+    if (vacatedKind != NULLREGION && vacatedKind != ERROR)
         RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

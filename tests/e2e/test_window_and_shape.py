@@ -28,8 +28,12 @@ with Backdrop(), Mibo() as mibo:
     check(extents is not None and extents[2] > 0 and extents[3] > 0 and extents[2] < SCREEN[0],
           "the X window carries the shape: extents %s" % (extents,))
 
+    # At least five frames, and more while the figures stand still (a scene may hold a pose for seconds), so that
+    # frames of a moving figure are among them.
     boxes = []
-    for sample in range(5):
+    for sample in range(15):
+        if sample >= 5 and len(set(boxes)) > 1:
+            break
         with mibo.frozen():
             rects = region_rects()
             shot = screenshot()
