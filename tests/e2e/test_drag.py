@@ -9,7 +9,7 @@ def xdotool(*args):
     run(["xdotool", *[str(a) for a in args]])
 
 
-def follows(window_id, point, seconds=1.5, tolerance=30):
+def follows(window_id, point, seconds=1.5, tolerance=45):
     """The shape's extents (x, y, w, h) once they are centred on the point, or None. The X server's copy of the
     shape is read in milliseconds, fast enough to watch the figure frame by frame."""
     deadline = time.time() + seconds
@@ -33,11 +33,11 @@ with Mibo() as mibo:
     # A figure held in the air may end its scene and drop out of the grip (a walk that finds no ground falls),
     # so the whole drag is tried again when it does.
     held = None
-    for attempt in range(12):
+    for attempt in range(20):
         first = shape_extents(window_id)
         time.sleep(0.1)
         extents = shape_extents(window_id)
-        if not first or not extents or extents[3] < 30 or extents[2] > 200:
+        if not first or not extents or extents[3] < 30 or extents[2] > 260:
             time.sleep(0.5)
             continue
         # The press reaches the figure a frame or two later: aim at the middle of its body where it will be.
@@ -52,6 +52,8 @@ with Mibo() as mibo:
         at_second = follows(window_id, (700, 200)) if at_first else None
         if mibo.process.poll() is not None:
             fail("mibo.exe ended during the drag")
+        print("attempt %d: aimed from %s, at (300, 250): %s, at (700, 200): %s" % (attempt, extents, at_first, at_second),
+              flush=True)
         if at_second:
             held = (at_first, at_second)
             break
