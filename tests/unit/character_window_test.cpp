@@ -62,6 +62,20 @@ public:
     }
 };
 
+// Live GDI objects of this process. Wine's GetGuiResources answers 0, but its GDI accepts a handle whose upper
+// half is 0 as any generation of that table entry, so every entry can be probed.
+int liveGdiObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int live = 0;
+    for (UINT_PTR entry = 1; entry < 0x10000; ++entry) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0)
+            ++live;
+    }
+    return live;
+}
+
 } // namespace
 
 TEST(CharacterWindow, NamesAndPlacement) {
@@ -259,4 +273,26 @@ TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
     window->onTimer(0);
     EXPECT_EQ(1, block->steps); // not stepped once closing
     EXPECT_EQ(0u, windowTable.count);
+}
+
+// A program that runs all day must not grow. Every ten frames: a figure that moves, one that wraps around the
+// side, one that stands; they finish one after another, and the last frames of each round have no figure at all.
+TEST(CharacterWindow, FramesLeaveNoGdiObjectsBehind) {
+    WindowScope scope;
+    CreatedWindow window;
+    const int w = screenWidth();
+    auto runRounds = [&](int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            spawn(new BlockActivity(Rect(100, 500, 160, 580), 7, 6));
+            spawn(new BlockActivity(Rect(w - 20, 300, w + 40, 360), 30, 3));
+            spawn(new BlockActivity(Rect(400, 100, 440, 150), 0, 8));
+            for (int frame = 0; frame < 10; ++frame)
+                window->onTimer(0);
+            ASSERT_EQ(0, occupiedSlots());
+        }
+    };
+    runRounds(2); // stock objects and caches that the first frames create lazily
+    const int before = liveGdiObjects();
+    runRounds(10);
+    EXPECT_EQ(before, liveGdiObjects());
 }
