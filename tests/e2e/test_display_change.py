@@ -60,3 +60,7 @@ finally:
     except subprocess.TimeoutExpired:
         desktop.kill()
         desktop.wait(timeout=30)
+    # The wineserver keeps the 640x480 mode for the whole session, also outside the virtual desktop: the tests
+    # after this one would see a screen smaller than the display. A new server starts with the display's own size.
+    run(["wineserver", "-k"])
+    run(["wineserver", "-w"])
