@@ -280,7 +280,8 @@ def compare_with_backdrop(shot, rects):
     black = outside = inside_backdrop = 0
     for y in range(height):
         row = rgb[y * width * 3:(y + 1) * width * 3]
-        spans = [(l, r) for l, t, r, b in rects if t <= y < b]
+        # Clipped to the screen: a figure walking off a side edge has shape beyond it, where the shot has no pixels.
+        spans = [(max(l, 0), min(r, width)) for l, t, r, b in rects if t <= y < b and max(l, 0) < min(r, width)]
         if row == backdrop_row:
             inside_backdrop += sum(r - l for l, r in spans)
             continue
