@@ -13,23 +13,7 @@ mkdir -p "$out"
 frames=$(mktemp -d)
 
 # A plain blue backdrop instead of the black root, held by a small Xlib client until it is stopped.
-python3 - <<'PY' &
-import ctypes, ctypes.util, signal
-x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XDefaultRootWindow.restype = ctypes.c_ulong
-x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x.XCreateSimpleWindow.restype = ctypes.c_ulong
-x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
-x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-d = x.XOpenDisplay(None)
-w = x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), 0, 0, 4096, 4096, 0, 0, 0x3a6ea5)
-x.XMapWindow(d, w)
-x.XSync(d, 0)
-signal.sigwait([signal.SIGTERM])
-PY
+python3 "$(dirname "$0")/x_backdrop.py" 3a6ea5 &
 backdrop=$!
 
 wine notepad >/dev/null 2>&1 &

@@ -1,13 +1,14 @@
 """Shared helpers for the end-to-end tests: start the real mibo.exe under Wine on the test display and look at it
 from outside (the mibo_remote helper, xwininfo, xdotool, screenshots, the registry)."""
-import ctypes
-import ctypes.util
 import os
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from x_backdrop import open_backdrop  # noqa: E402
 
 EXE = os.environ["MIBO_EXE"]
 REMOTE = os.environ["MIBO_REMOTE"]
@@ -58,25 +59,10 @@ class Backdrop:
     mibo.exe starts so that the character window lies above it."""
 
     def __enter__(self):
-        x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        x.XDefaultRootWindow.restype = ctypes.c_ulong
-        x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        x.XCreateSimpleWindow.restype = ctypes.c_ulong
-        x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                                          ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
-        x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        self.x = x
-        self.display = x.XOpenDisplay(None)
-        if not self.display:
+        opened = open_backdrop(BACKDROP_COLOUR, SCREEN[0], SCREEN[1])
+        if opened is None:
             fail("cannot open the X display for the backdrop")
-        r, g, b = BACKDROP_COLOUR
-        window = x.XCreateSimpleWindow(self.display, x.XDefaultRootWindow(self.display), 0, 0, SCREEN[0], SCREEN[1],
-                                       0, 0, (r << 16) | (g << 8) | b)
-        x.XMapWindow(self.display, window)
-        x.XSync(self.display, 0)
+        self.x, self.display = opened
         return self
 
     def __exit__(self, *exc):
