@@ -37,6 +37,9 @@ echo "== build: x86_64"
 cmake -S . -B "$build64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
 cmake --build "$build64" -j "$(nproc)"
 
+echo "== release package"
+tools/package.sh
+
 if [ -x tools/assets/check.sh ]; then
     echo "== art checks (frames and icons inside the 32-bit and the 64-bit mibo.exe)"
     tools/assets/check.sh "$build/tools" "$root/resources" "$build/mibo.exe"
