@@ -2,19 +2,36 @@
 # Installs what is missing, builds mibo.exe and runs it: on your desktop under Wine, or, with no display,
 # on a private Xvfb for a while, saving a screenshot (build/run/screenshot.png) and a short animated capture
 # (build/run/capture.gif) that show it works.
+# It runs the shipped 32-bit mibo.exe where this host can execute 32-bit programs, and otherwise the same program
+# built for x86_64 under 64-bit Wine (MIBO_TEST_ARCH=x86_64 chooses that on any host).
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
-build="$root/build"
 
 tools/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+if [ "${MIBO_TEST_ARCH:-}" = "x86_64" ]; then
+    arch=x86_64 why="MIBO_TEST_ARCH=x86_64 chooses it"
+elif why=$(tools/host-arch.sh); then
+    arch=i686
+else
+    arch=x86_64
+fi
+if [ $arch = i686 ]; then
+    build="$root/build"
+    echo "run.sh: the 32-bit mibo.exe: $why"
+else
+    build="$root/build/x86_64"
+    echo "run.sh: the x86_64 build of mibo.exe under 64-bit Wine: $why"
+fi
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target mibo mibo_remote
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+    WINEPREFIX_GIVEN=${WINEPREFIX:-}
+    . tools/wine-env.sh "$arch" "$build"
+    [ -n "$WINEPREFIX_GIVEN" ] && export WINEPREFIX="$WINEPREFIX_GIVEN"
     exec wine "$build/mibo.exe"
 fi
 
-mkdir -p "$build/run"
-MIBO_BUILD_DIR="$build" tools/with-display.sh tools/show-on-xvfb.sh "$build/mibo.exe" "$build/run"
+mkdir -p "$root/build/run"
+MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" tools/with-display.sh tools/show-on-xvfb.sh "$build/mibo.exe" "$root/build/run"

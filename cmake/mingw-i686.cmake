@@ -13,5 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # ctest runs the Windows test executables through Wine.
+# The wrapper script runs the 32-bit loader.
 find_program(WINE_PROGRAM wine REQUIRED)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})

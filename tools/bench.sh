@@ -2,19 +2,28 @@
 # Benchmarks (not tests): the frame update's cost with 1, 10, 100 and 255 figures, and the real program's CPU use
 # with one figure over 30 s, sleeping frame wait (mibo.exe) against spinning wait (mibo_spinwait.exe).
 #   tools/bench.sh [SECONDS]
-# Runs on a private Xvfb with the build's Wine prefix, like the tests.
+# Runs on a private Xvfb with the build's Wine prefix, like the tests: the 32-bit build where this host executes
+# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_ARCH=x86_64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${MIBO_BUILD_DIR:-$root/build}
 seconds=${1:-30}
+arch=${MIBO_ARCH:-}
+if [ -z "$arch" ]; then
+    arch=x86_64
+    "$root/tools/host-arch.sh" >/dev/null && arch=i686
+fi
+default_build=$root/build
+[ "$arch" = x86_64 ] && default_build=$root/build/x86_64
+build=${MIBO_BUILD_DIR:-$default_build}
+echo "# $arch build in $build"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
 fi
 cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait >/dev/null
 
 export BENCH_SECONDS=$seconds BENCH_BUILD=$build
-MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
+MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
 set -uo pipefail
 remote="$BENCH_BUILD/tests/mibo_remote.exe"
 echo "## Frame update (onTimer), walking figures, 420 frames each, first 20 dropped; wall time and CPU time of the thread"

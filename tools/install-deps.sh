@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     cmake g++ make python3
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+    # the same sources for x86_64: the suite under 64-bit Wine, also where 32-bit programs cannot execute
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
     xvfb xdotool x11-utils x11-xserver-utils imagemagick
     googletest

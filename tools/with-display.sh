@@ -2,16 +2,13 @@
 # Runs a command on a private Xvfb screen (1024 x 768 x 24) with the build's Wine prefix,
 # then stops the Xvfb and the prefix's wineserver, whatever the command did.
 #   tools/with-display.sh COMMAND [ARGS...]
-# Environment: MIBO_BUILD_DIR (default: build/ of this checkout).
+# Environment: MIBO_BUILD_DIR (default: build/ of this checkout), MIBO_ARCH (i686, the default, or x86_64:
+# which Wine runs the build's programs).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${MIBO_BUILD_DIR:-$root/build}
 mkdir -p "$build"
-
-export WINEPREFIX="$build/wineprefix"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=d"
+. "$root/tools/wine-env.sh" "${MIBO_ARCH:-i686}" "$build" || exit 1
 
 # Xvfb picks a free display number itself and reports it on a pipe.
 displayfile=$(mktemp)

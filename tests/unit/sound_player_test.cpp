@@ -236,7 +236,9 @@ TEST_F(SoundTest, BuffersAreStaticPcmOfTheResourceAndDuplicatesShareIt) {
     ASSERT_EQ(1u, device.descriptions.size()) << "copy 0 created, the others duplicated";
     EXPECT_EQ(2, device.duplicateCalls);
     const DSBUFFERDESC1& d = device.descriptions[0];
-    EXPECT_EQ(20u, d.dwSize);
+    // The buffer description without the 3D-algorithm GUID: 20 bytes in a 32-bit program, 24 in a 64-bit one
+    // (the format pointer is 8 bytes wide and aligned).
+    EXPECT_EQ(sizeof(void*) == 4 ? 20u : 24u, d.dwSize);
     EXPECT_EQ(0x180E2u, d.dwFlags);
     EXPECT_EQ(bat.size(), d.dwBufferBytes);
     const WAVEFORMATEX& f = device.formats[0];
