@@ -76,9 +76,10 @@ Kind kindOf(Activity* activity) {
     return static_cast<Kind>(sceneIdOf(activity));
 }
 
-// The balloon sends the next scene in from beyond a side edge, and the pause waits at an edge of its own choice.
+// The balloon sends the next scene in from beyond a side edge and fits its own picture to what it is given; the
+// pause waits at an edge of its own choice.
 bool keepsTheRect(Kind from, Kind to) {
-    return from != kBalloonId && to != kAbsenceId;
+    return from != kBalloonId && to != kBalloonId && to != kAbsenceId;
 }
 
 // The window's own part of a frame: step every occupied slot in slot order, destroy what finished, bring a
@@ -136,13 +137,16 @@ private:
             rects[slot] = activity->moveBy(Point(w / 2 + cx, 0));
     }
 
-    // Every frame bitmap and outline of a finished activity must be gone once it is destroyed.
+    // Every frame bitmap and outline of a finished activity must be gone once it is destroyed. A frame set not
+    // drawn yet has no handles to look at.
     void destroy(int slot, Activity* activity) {
         HGDIOBJ handles[32];
         int count = 0;
         for (int i = 0; i < activity->frameCount && count + 2 <= 32; ++i) {
-            handles[count++] = activity->frameBitmaps[i];
-            handles[count++] = activity->frameRegions[i] ? activity->frameRegions[i]->handle : nullptr;
+            if (activity->frameBitmaps[i])
+                handles[count++] = activity->frameBitmaps[i];
+            if (activity->frameRegions[i] && activity->frameRegions[i]->handle)
+                handles[count++] = activity->frameRegions[i]->handle;
         }
         for (int i = 0; i < count; ++i)
             EXPECT_NE(0u, GetObjectType(handles[i])) << "frame handle " << i << " before the destruction";
@@ -173,6 +177,23 @@ int liveGdiObjects() {
     return live;
 }
 
+// What the system creates once and keeps (Wine's own GDI objects and caches, the load-failure texts) is created
+// before anything is counted: one window and one of every scene, with a few passes.
+void warmUp() {
+    const Rect where(300, 300, 375, 383);
+    Activity* scenes[] = {new WalkActivity(where, 1), new FallActivity(where), new FlyActivity(where),
+                          new ExplosionActivity(where), new ChristmasTreeActivity(where), new StrokingActivity(where),
+                          new HelloActivity(where), new PresentActivity(where), new BalloonActivity(where),
+                          new SackActivity(where), new BikeActivity(where), new SleighActivity(where),
+                          new GreetingActivity(where), new AbsenceActivity};
+    WindowScope window;
+    SlotTableRun run;
+    for (Activity* scene : scenes)
+        spawn(scene);
+    for (int pass = 0; pass < 3; ++pass)
+        run.pass(2000000 + 50 * pass);
+}
+
 } // namespace
 
 TEST(Chain, EveryScenePlaysAndHandsOverOneFigureAtATime) {
@@ -185,13 +206,16 @@ TEST(Chain, EveryScenePlaysAndHandsOverOneFigureAtATime) {
     } rows[] = {{1, 5, 1}, {1, 5, 2}, {2, 4, 3}, {1, 3, 4}, {1, 1, 5}, {3, 1, 6}, {2, 2, 7}, {1, 1, 8}};
     constexpr int kPasses = 2500;
     int seen[kKinds][kKinds] = {};
+    warmUp();
     for (const Row& row : rows) {
         funLevel = row.f;
         srand(row.seed);
-        SlotTableRun run;
         const long blocksBefore = gLiveBlocks;
         const int gdiBefore = liveGdiObjects();
+        int finished = 0;
         {
+            // The run holds the slots' shapes: it goes before the count, with the window and what still runs.
+            SlotTableRun run;
             WindowScope window;
             // Walkers in mid-air over the bare desktop: the first ground check that fails starts the chain.
             for (int i = 0; i < row.figures; ++i)
@@ -201,16 +225,19 @@ TEST(Chain, EveryScenePlaysAndHandsOverOneFigureAtATime) {
                 run.pass(start + 50 * run.passes);
                 ASSERT_EQ(row.figures, occupiedSlots()) << "pass " << run.passes;
             }
+            for (int from = 0; from < kKinds; ++from) {
+                for (int to = 0; to < kKinds; ++to)
+                    seen[from][to] += run.handovers[from][to];
+            }
+            finished = run.finished;
         }
-        EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after the chain of " << row.figures;
+        // Only counted when the row recorded no failure: the test framework keeps every failure on the heap.
+        if (!::testing::Test::HasFailure())
+            EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after the chain of " << row.figures;
         EXPECT_EQ(gdiBefore, liveGdiObjects()) << "GDI objects left after the chain of " << row.figures;
-        EXPECT_GE(run.finished, 5) << "fun level " << row.f;
-        for (int from = 0; from < kKinds; ++from) {
-            for (int to = 0; to < kKinds; ++to)
-                seen[from][to] += run.handovers[from][to];
-        }
+        EXPECT_GE(finished, 5) << "fun level " << row.f;
         std::printf("%d figure(s) at fun level %d: %d passes, %d activities finished\n", row.figures, row.f,
-                    run.passes, run.finished);
+                    kPasses, finished);
     }
     // Who may never follow whom: the walk, the flight and the fall by their own rules, the prop scenes by the
     // lists they give the picker; nothing the picker cannot build comes or goes.

@@ -61,6 +61,7 @@ inline int sceneIdOf(Activity* a) {
 }
 
 // A player on a fake DirectSound device for the length of a test: counts the plays of each sound.
+// plays() answers how often a sound started since the last time it was asked about.
 class SoundCounter {
 public:
     SoundCounter() : saved(directSoundFactory), player(new SoundPlayer) {
@@ -87,17 +88,11 @@ public:
         for (int i = 0; i < clip->copyCount; ++i) {
             FakeBuffer* copy = static_cast<FakeBuffer*>(clip->copies[i]);
             total += copy->plays;
+            copy->plays = 0;
             copy->finish(); // played to its end: every copy is free for the next request
         }
         return total;
     }
-    int allPlays() const {
-        int total = 0;
-        for (const auto& buffer : fake.buffers)
-            total += buffer->plays;
-        return total;
-    }
-
 private:
     static FakeDirectSound*& device() {
         static FakeDirectSound* current = nullptr;

@@ -118,7 +118,7 @@ TEST(Explosion, TimelineAndItsSound) {
         WindowScope window;
         ExplosionActivity* boom = new ExplosionActivity(standing());
         Region shape;
-        int before = sounds.plays(soundWyb);
+        sounds.plays(soundWyb);
         for (size_t i = 0; i < row.at.size(); ++i) {
             Pass pass = stepAt(*boom, kSceneStart + row.at[i], shape);
             if (row.frames[i] < 0) {
@@ -131,7 +131,7 @@ TEST(Explosion, TimelineAndItsSound) {
             EXPECT_EQ(boom->frameSizes[boom->frame].x, pass.rect.width());
             EXPECT_EQ(483, pass.rect.bottom) << "stands on its feet";
         }
-        EXPECT_EQ(row.wybs, sounds.plays(soundWyb) - before) << row.label;
+        EXPECT_EQ(row.wybs, sounds.plays(soundWyb)) << row.label;
         delete boom;
     }
     EXPECT_EQ(0, sounds.plays(soundHello));
