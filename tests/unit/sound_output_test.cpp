@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "activities/short_scenes.h"
 #include "app/startup.h"
+#include "engine/activity.h"
+#include "support/test_support.h"
 #include "sound/directsound.h"
 #include "sound/sound_player.h"
 
@@ -155,6 +158,50 @@ TEST(SoundOutput, LupIsHeardThroughDirectSoundAndNothingWhenSwitchedOff) {
     runFor(800);
     std::vector<unsigned char> bat = capture.since(again);
     EXPECT_GT(loudBytes(bat), bat.size() / 100) << "bat was not heard after switching on again";
+}
+
+// The scenes' own sounds: "hello" as the cap is raised (when the scene is made), "wyb" as the present bursts;
+// with sound switched off the same scenes are silent.
+TEST(SoundOutput, TheScenesAreHeardAndSilentWithSoundOff) {
+    Capture capture;
+    if (!capture.present()) GTEST_SKIP() << "MIBO_SOUND_CAPTURE is not set";
+    capture.reset();
+    LoadFailureCounter failures;
+    WindowOwner owner;
+    PlayerScope scope;
+    loadSounds(owner.window);
+    ASSERT_EQ(SoundMode::DirectSound, scope.player->mode) << "the capture device did not open";
+    const Rect where(400, 400, 475, 483);
+    struct Row {
+        const char* label;
+        bool on;
+    } rows[] = {{"hello and wyb", true}, {"switched off", false}};
+    for (const Row& row : rows) {
+        if (!row.on) scope.player->close();
+        runFor(300);
+        long before = capture.mark();
+        delete new HelloActivity(where);
+        runFor(1400);
+        std::vector<unsigned char> hello = capture.since(before);
+        ExplosionActivity boom(where);
+        Rect shown;
+        Region shape;
+        runFor(200);
+        long burst = capture.mark();
+        for (uint32_t t = 0; t <= 600; t += 50) {
+            frameTick = 500000 + t;
+            boom.step(shown, shape);
+        }
+        runFor(1000);
+        std::vector<unsigned char> wyb = capture.since(burst);
+        if (row.on) {
+            EXPECT_GT(loudBytes(hello), hello.size() / 100) << "hello was not heard";
+            EXPECT_GT(loudBytes(wyb), wyb.size() / 100) << "wyb was not heard";
+        } else {
+            EXPECT_EQ(0u, loudBytes(hello)) << "hello played while switched off";
+            EXPECT_EQ(0u, loudBytes(wyb)) << "wyb played while switched off";
+        }
+    }
 }
 
 TEST(SoundOutput, TheFallbackIsHeardWhenDirectSoundWillNotOpen) {

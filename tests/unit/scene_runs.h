@@ -1,0 +1,169 @@
+// Helpers for the tests of the prop scenes: which frame sets are drawn, which scene an activity is, counting the
+// sounds played, and running a scene to its hand-over to check the lists it gave the picker.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "activities/absence.h"
+#include "activities/falling.h"
+#include "activities/flying.h"
+#include "activities/greeting_sack.h"
+#include "activities/short_scenes.h"
+#include "activities/travelling.h"
+#include "activities/walking.h"
+#include "app/startup.h"
+#include "scene_helpers.h"
+#include "sound/sound_clip.h"
+#include "sound/sound_player.h"
+#include "sound_fakes.h"
+
+// The start of every scene's clock in these tests: far from 0, which means "not started".
+constexpr uint32_t kSceneStart = 300000;
+
+// An empty string when every named set is in the resources, else the missing names.
+inline std::string missingFrameSets(std::initializer_list<const char*> sets) {
+    std::string missing;
+    for (const char* set : sets) {
+        std::string first = std::string(set) + "1";
+        if (!FindResourceA(GetModuleHandleA(nullptr), first.c_str(), MAKEINTRESOURCEA(2))) // RT_BITMAP
+            missing += (missing.empty() ? "" : ", ") + std::string(set);
+    }
+    return missing;
+}
+
+#define SKIP_WITHOUT_FRAMES(...)                                                                    \
+    do {                                                                                            \
+        std::string missing_ = missingFrameSets({__VA_ARGS__});                                     \
+        if (!missing_.empty())                                                                      \
+            GTEST_SKIP() << "frame set(s) not drawn yet: " << missing_;                             \
+    } while (0)
+
+// The activity id of a scene the picker builds; 0 for anything else.
+inline int sceneIdOf(Activity* a) {
+    if (dynamic_cast<WalkActivity*>(a)) return kWalkId;
+    if (dynamic_cast<ExplosionActivity*>(a)) return kExplosionId;
+    if (dynamic_cast<ChristmasTreeActivity*>(a)) return kChristmasTreeId;
+    if (dynamic_cast<StrokingActivity*>(a)) return kStrokingId;
+    if (dynamic_cast<HelloActivity*>(a)) return kHelloId;
+    if (dynamic_cast<FlyActivity*>(a)) return kFlyId;
+    if (dynamic_cast<PresentActivity*>(a)) return kPresentId;
+    if (dynamic_cast<BalloonActivity*>(a)) return kBalloonId;
+    if (dynamic_cast<SackActivity*>(a)) return kSackId;
+    if (dynamic_cast<BikeActivity*>(a)) return kBikeId;
+    if (dynamic_cast<SleighActivity*>(a)) return kSleighId;
+    if (dynamic_cast<GreetingActivity*>(a)) return kGreetingId;
+    if (dynamic_cast<AbsenceActivity*>(a)) return kAbsenceId;
+    return 0;
+}
+
+// A player on a fake DirectSound device for the length of a test: counts the plays of each sound.
+// plays() answers how often a sound started since the last time it was asked about.
+class SoundCounter {
+public:
+    SoundCounter() : saved(directSoundFactory), player(new SoundPlayer) {
+        device() = &fake;
+        directSoundFactory = create;
+        moduleInstance = GetModuleHandleA(nullptr);
+        soundPlayer = player;
+        loadSounds(nullptr);
+    }
+    ~SoundCounter() {
+        soundPlayer = nullptr;
+        delete player;
+        directSoundFactory = saved;
+        device() = nullptr;
+    }
+    SoundCounter(const SoundCounter&) = delete;
+    SoundCounter& operator=(const SoundCounter&) = delete;
+
+    int plays(SoundHandle sound) const {
+        if (!sound)
+            return -1;
+        const SoundClip* clip = static_cast<const SoundClip*>(sound);
+        int total = 0;
+        for (int i = 0; i < clip->copyCount; ++i) {
+            FakeBuffer* copy = static_cast<FakeBuffer*>(clip->copies[i]);
+            total += copy->plays;
+            copy->plays = 0;
+            copy->finish(); // played to its end: every copy is free for the next request
+        }
+        return total;
+    }
+private:
+    static FakeDirectSound*& device() {
+        static FakeDirectSound* current = nullptr;
+        return current;
+    }
+    static HRESULT WINAPI create(const GUID*, IDirectSound** out, IUnknown*) {
+        *out = device();
+        return DS_OK;
+    }
+    DirectSoundFactory saved;
+    FakeDirectSound fake;
+    SoundPlayer* player;
+};
+
+// One way to end a scene: its passes before the last (ms after kSceneStart), the last pass, the rand() values that last pass draws before it asks the picker, and the lists it must give it.
+struct Ending {
+    const char* label;
+    std::function<Activity*()> make;
+    std::vector<uint32_t> passes;
+    uint32_t last;
+    int drawsBefore;
+    std::vector<int> allowed;
+    std::vector<int> excluded;
+};
+
+// Runs the ending with many seeds at fun levels 1 and 5: every successor is one the lists let through, and the
+// rand() value after the hand-over is the one that follows the picker's draws with exactly those lists.
+inline void checkEnding(const Ending& e, int seeds) {
+    PickerGlobalsScope globals;
+    LoadFailureCounter failures;
+    std::set<int> seen;
+    for (int32_t fun : {1, 5}) {
+        funLevel = fun;
+        for (int seed = 1; seed <= seeds; ++seed) {
+            WindowScope window;
+            srand(seed);
+            Activity* scene = e.make();
+            Region shape;
+            for (uint32_t at : e.passes)
+                ASSERT_EQ(1, stepAt(*scene, kSceneStart + at, shape).running) << e.label << " at " << at;
+            // Neighbouring seeds start the generator with neighbouring values: spread them.
+            const unsigned pickSeed = 7919u * seed + 101u;
+            srand(pickSeed);
+            ASSERT_EQ(0, stepAt(*scene, kSceneStart + e.last, shape).running) << e.label;
+            const int after = rand();
+            ASSERT_EQ(1, occupiedSlots()) << e.label;
+            Activity* next = characterWindow->activities[0];
+            const int id = sceneIdOf(next);
+            seen.insert(id);
+            EXPECT_NE(0, id) << e.label;
+            for (int never : e.excluded)
+                EXPECT_NE(never, id) << e.label << " followed by an excluded scene";
+            if (!e.allowed.empty())
+                EXPECT_NE(e.allowed.end(), std::find(e.allowed.begin(), e.allowed.end(), id)) << e.label;
+            EXPECT_EQ(0u, next->startTime);
+            if (id != kAbsenceId) {
+                IdList allowed;
+                IdList excluded;
+                for (int i : e.allowed) allowed.append(i);
+                for (int i : e.excluded) excluded.append(i);
+                srand(pickSeed);
+                for (int i = 0; i < e.drawsBefore; ++i)
+                    rand();
+                int picked = drawActivityId(next->rect, allowed, excluded, 1);
+                EXPECT_EQ(picked, id) << e.label << ", seed " << seed;
+                if (picked == kWalkId)
+                    random(100);
+                EXPECT_EQ(rand(), after) << e.label << ": the picker was given other lists, seed " << seed;
+            }
+            delete scene;
+        }
+    }
+    EXPECT_GE(seen.size(), 3u) << e.label << ": too few different successors";
+}
