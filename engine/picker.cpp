@@ -3,7 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "activities/dog.h"
 #include "activities/flying.h"
+#include "activities/piano.h"
+#include "activities/snowball.h"
+#include "activities/snowman_reindeer.h"
 #include "activities/walking.h"
 
 int32_t funLevel = 5;
@@ -66,17 +70,17 @@ const ActivityRow kActivityTable[] = {
     {kStrokingId, nullptr, 1000, 0, 20, nullptr, nullptr},
     {kHelloId, nullptr, 1000, 0, 30, nullptr, nullptr},
     {kFlyId, nullptr, 1000, 0, 20, nullptr, make<FlyActivity>},
-    {kPianoId, pianoSilent, 1000, 0, 10, nullptr, nullptr},
-    {kSnowmanId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kPianoId, pianoSilent, 1000, 0, 10, nullptr, make<PianoActivity>},
+    {kSnowmanId, nullptr, 1000, 0, 20, nullptr, make<SnowmanActivity>},
     {kPresentId, nullptr, 1000, 0, 20, nullptr, nullptr},
     {kBalloonId, nullptr, 1000, 0, 20, nullptr, nullptr},
     {kSackId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, nullptr},
+    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, make<SnowballThrowActivity>},
     {kBikeId, nullptr, 1000, 0, 20, nullptr, nullptr},
     {kSleighId, nullptr, 1000, 0, 20, nullptr, nullptr},
     {kGreetingId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kReindeerId, nullptr, 1000, 0, 40, nullptr, nullptr},
-    {kDogId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kReindeerId, nullptr, 1000, 0, 40, nullptr, make<ReindeerActivity>},
+    {kDogId, nullptr, 1000, 0, 20, nullptr, make<DogActivity>},
     {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge, nullptr}, // 100 * (5 - f): rarer as the fun rises
 };
 
