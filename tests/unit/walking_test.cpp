@@ -319,7 +319,10 @@ TEST(Walk, SuccessorIsNeverAWalk) {
             walk.finishWalk();
             ASSERT_EQ(1, occupiedSlots());
             EXPECT_EQ(nullptr, spawnedOf<WalkActivity>());
-            EXPECT_EQ(walk.rect, characterWindow->activities[0]->rect);
+            // Built from the walk's rect: some scenes resize to their own first frame about its centre and feet.
+            const Rect next = characterWindow->activities[0]->rect;
+            EXPECT_EQ(walk.rect.bottom, next.bottom);
+            EXPECT_NEAR(walk.rect.centerX(), next.centerX(), 1);
         }
     }
 }
