@@ -23,7 +23,7 @@ TEST(ScenePicking, EveryPropSceneIsBuilt) {
         std::vector<int> wanted;
         std::vector<int> never;
     } rows[] = {
-        {5, centre, 600, {2, 3, 4, 5, 10, 11, 12, 14, 15, 16}, {19}},
+        {5, centre, 600, {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}, {19}},
         {1, Rect(3, 300, 78, 383), 60, {19}, {}},
         {1, Rect(900, 700, 975, 766), 60, {19}, {}},
         {1, centre, 200, {1}, {19}},
@@ -41,7 +41,10 @@ TEST(ScenePicking, EveryPropSceneIsBuilt) {
                 EXPECT_EQ(0, picked->rect.width());
                 EXPECT_TRUE(picked->rect.left == 0 || picked->rect.left == screenWidth());
             } else if (id != kBalloonId) {
-                EXPECT_EQ(row.where, picked->rect) << "id " << id;
+                // Scenes that fit their first picture at once keep the figure's feet and its middle.
+                EXPECT_EQ(row.where.bottom, picked->rect.bottom) << "id " << id;
+                if (id != kReindeerId) // the sleigh is drawn around the rider, not centred on him
+                    EXPECT_NEAR(row.where.left + row.where.right, picked->rect.left + picked->rect.right, 2) << "id " << id;
             }
             delete picked;
         }

@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "activities/absence.h"
+#include "activities/dog.h"
 #include "activities/falling.h"
 #include "activities/flying.h"
 #include "activities/greeting_sack.h"
+#include "activities/piano.h"
 #include "activities/short_scenes.h"
+#include "activities/snowball.h"
+#include "activities/snowman_reindeer.h"
 #include "activities/travelling.h"
 #include "activities/walking.h"
 #include "app/startup.h"
@@ -57,6 +61,11 @@ inline int sceneIdOf(Activity* a) {
     if (dynamic_cast<SleighActivity*>(a)) return kSleighId;
     if (dynamic_cast<GreetingActivity*>(a)) return kGreetingId;
     if (dynamic_cast<AbsenceActivity*>(a)) return kAbsenceId;
+    if (dynamic_cast<PianoActivity*>(a)) return kPianoId;
+    if (dynamic_cast<SnowmanActivity*>(a)) return kSnowmanId;
+    if (dynamic_cast<SnowballThrowActivity*>(a)) return kSnowballThrowId;
+    if (dynamic_cast<ReindeerActivity*>(a)) return kReindeerId;
+    if (dynamic_cast<DogActivity*>(a)) return kDogId;
     return 0;
 }
 

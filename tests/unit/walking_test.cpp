@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+
 #include <climits>
 #include <cmath>
 
@@ -7,6 +8,7 @@
 #include "activities/flying.h"
 #include "activities/walking.h"
 #include "scene_helpers.h"
+#include "scene_runs.h"
 
 namespace {
 
@@ -319,7 +321,14 @@ TEST(Walk, SuccessorIsNeverAWalk) {
             walk.finishWalk();
             ASSERT_EQ(1, occupiedSlots());
             EXPECT_EQ(nullptr, spawnedOf<WalkActivity>());
-            EXPECT_EQ(walk.rect, characterWindow->activities[0]->rect);
+            // Built from the walk's rect: some scenes resize to their own first frame about its centre and feet.
+            // The balloon rises from where it is, the pause waits at a screen edge of its own.
+            Activity* successor = characterWindow->activities[0];
+            if (dynamic_cast<BalloonActivity*>(successor) || dynamic_cast<AbsenceActivity*>(successor))
+                continue;
+            const Rect next = successor->rect;
+            EXPECT_EQ(walk.rect.bottom, next.bottom);
+            EXPECT_NEAR(walk.rect.centerX(), next.centerX(), 1);
         }
     }
 }
@@ -346,17 +355,16 @@ TEST(Walk, SuccessorListsByDirection) {
         int differs = 0;
         for (unsigned seed = 1; seed <= 30; ++seed) {
             srand(seed);
-            drawActivityId(where, IdList(), excluded, 1);
-            int afterList = rand();
+            const int withList = drawActivityId(where, IdList(), excluded, 1);
             srand(seed);
-            drawActivityId(where, IdList(), other, 1);
-            differs += rand() != afterList ? 1 : 0;
+            differs += drawActivityId(where, IdList(), other, 1) != withList ? 1 : 0;
 
             WindowScope window;
             WalkActivity walk(where, row.leftward);
             srand(seed);
             walk.finishWalk();
-            EXPECT_EQ(afterList, rand()) << "seed " << seed << ", leftward " << row.leftward;
+            ASSERT_EQ(1, occupiedSlots());
+            EXPECT_EQ(withList, sceneIdOf(characterWindow->activities[0])) << "seed " << seed << ", leftward " << row.leftward;
         }
         EXPECT_GT(differs, 0) << "the two lists must be told apart by some seed";
     }
