@@ -8,7 +8,7 @@ constexpr Anchor E = Anchor::End;
 
 // clang-format off
 const std::vector<FrameSet> kFrameSets = {
-    {"BALON",    {{121, 190}}, C, E, ""},
+    {"BALON",    {{121, 190}}, C, E, "1:1000"},
     {"BALWAN",   {{162, 110}, {127, 104}, {140, 107}, {140, 124}, {86, 105}, {89, 130}}, C, E, ""},
     {"BOOM",     {{72, 100}, {72, 100}, {108, 136}, {72, 100}}, C, E, ""},
     {"CHOINKA",  {{86, 95}, {86, 95}, {86, 95}, {86, 95}}, C, E, ""},
