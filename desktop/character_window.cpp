@@ -208,7 +208,7 @@ void CharacterWindow::onRightButtonDown(int, int, WPARAM) {
     dialogOpen = 1;
     {
         SettingsDialog dialog;
-        if (!dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", handle)) {
+        if (!dialog.create(GetModuleHandleA(nullptr), settingsDialogTemplate, handle)) {
             String text;
             text.loadString(4);
             settingsMessageBox(handle, text.text(), "error", MB_ICONERROR);

@@ -8,6 +8,7 @@
 #include "sound/sound_player.h"
 #include "text/string.h"
 
+const char* settingsDialogTemplate = "DIALOG_INNE";
 int(WINAPI* settingsMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
 HINSTANCE(WINAPI* openLink)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
 

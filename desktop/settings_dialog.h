@@ -24,6 +24,9 @@ private:
     void applyTaskbar();
 };
 
+// The template the character window opens; tests name a missing one to see the failure.
+extern const char* settingsDialogTemplate;
+
 // The message boxes of the dialog and of the character window go through here; tests count them instead.
 extern int(WINAPI* settingsMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Opens the web address; tests record it instead of starting a browser.
