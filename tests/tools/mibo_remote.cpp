@@ -7,13 +7,15 @@
 //   mibo_remote mode W H  changes the display mode (a Wine virtual desktop lets a test do that)
 //   mibo_remote screen    prints the screen size as the program sees it
 //   mibo_remote tray MSG  sends the tray callback as if the mouse message MSG (e.g. 0x201) happened on the icon
-//   mibo_remote trayicon  exit 0 when the shell still holds an icon 1001 of the character window
+//   mibo_remote trayicon [HWND]  exit 0 when the shell still holds an icon 1001 of the character window (or of
+//                         the window HWND, in hex, which may be gone)
 //   mibo_remote syscommand N   posts WM_SYSCOMMAND N, as choosing a system-menu item does
 //   mibo_remote menu      prints the system menu: the item count, then "id text" per item
 //   mibo_remote dialog    prints the open settings dialogs of the program: "dialogs N", then for the first
 //                         "dialog HWND left top right bottom" and "control ID CLASS left top right bottom VALUE"
 //                         (screen coordinates; VALUE: trackbar position, check state, or 1 when a bitmap shows)
 //   mibo_remote dialogclose    the dialog's close box (SC_CLOSE)
+//   mibo_remote info      prints the text of the program's open "info" message box and dismisses it with OK
 //   mibo_remote endsession     asks the program to end the session (WM_QUERYENDSESSION, WM_ENDSESSION), then
 //                              ends its process as Windows does after the session
 // Exit 2 (and the output "none") when there is no character window.
@@ -55,6 +57,7 @@ int printRegion(HWND window) {
 
 struct DialogSearch {
     DWORD process;
+    const char* title;
     std::vector<HWND> found;
 };
 
@@ -66,14 +69,14 @@ BOOL CALLBACK collectDialog(HWND window, LPARAM data) {
     GetWindowTextA(window, title, sizeof(title));
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == search->process && strcmp(name, "#32770") == 0 && strcmp(title, "Rida Mibo 1999") == 0 &&
+    if (process == search->process && strcmp(name, "#32770") == 0 && strcmp(title, search->title) == 0 &&
         IsWindowVisible(window))
         search->found.push_back(window);
     return TRUE;
 }
 
-std::vector<HWND> settingsDialogs(HWND character) {
-    DialogSearch search = {0, {}};
+std::vector<HWND> settingsDialogs(HWND character, const char* title = "Rida Mibo 1999") {
+    DialogSearch search = {0, title, {}};
     GetWindowThreadProcessId(character, &search.process);
     EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -176,6 +179,13 @@ int run(int argc, char** argv) {
         printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
     }
+    if (strcmp(argv[1], "trayicon") == 0 && argc >= 3) { // a window that may be gone by now
+        NOTIFYICONDATAA record = {};
+        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(argv[2], nullptr, 16)));
+        record.uID = 1001;
+        return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 10;
+    }
     HWND window = FindWindowA(kClassName, nullptr);
     if (!window) {
         printf("none\n");
@@ -219,6 +229,17 @@ int run(int argc, char** argv) {
     if (strcmp(command, "dialogclose") == 0) {
         std::vector<HWND> dialogs = settingsDialogs(window);
         return !dialogs.empty() && PostMessageA(dialogs[0], WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 6;
+    }
+    if (strcmp(command, "info") == 0) {
+        std::vector<HWND> boxes = settingsDialogs(window, "info");
+        if (boxes.empty()) {
+            printf("none\n");
+            return 6;
+        }
+        char text[256] = {};
+        GetDlgItemTextA(boxes[0], 0xFFFF, text, sizeof(text));
+        printf("info %s\n", text);
+        return PostMessageA(boxes[0], WM_COMMAND, IDOK, 0) ? 0 : 4;
     }
     if (strcmp(command, "endsession") == 0)
         return endSession(window);
