@@ -120,7 +120,8 @@ TEST(Dialog, WaitingHoldsNoProcessor) {
     double cpu = threadCpuMs() - cpuBefore;
     DWORD wall = GetTickCount() - start;
     EXPECT_GE(wall, 500u);
-    EXPECT_LT(cpu, wall * 0.25) << cpu << " ms of CPU in " << wall << " ms";
+    // Under Wine a polling loop spends most of its time in the server; its own thread still shows about 8 %.
+    EXPECT_LT(cpu, wall * 0.03) << cpu << " ms of CPU in " << wall << " ms";
 }
 
 // A quit for the caller's loop ends the dialog without applying anything and is passed on, whoever posted it.
