@@ -93,8 +93,7 @@ int runMibo(HINSTANCE instance) {
     runMainLoop(*characterWindow);
 
     // The sound mode is stored before the player that holds it goes.
-    int32_t mode = soundPlayer ? static_cast<int32_t>(soundPlayer->mode) : 0;
-    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", mode);
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", currentSoundMode());
     delete soundPlayer;
     soundPlayer = nullptr;
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "desktop/settings.h"
+#include "desktop/settings_dialog.h"
 #include "engine/picker.h"
+#include "sound/sound_player.h"
 #include "text/string.h"
 
 namespace {
@@ -55,7 +57,7 @@ void copyRect(HDC target, HDC source, const Rect& r) {
 CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
       backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), backgroundBitmap(nullptr) {
+      activities(), backgroundBitmap(nullptr), taskbarCreatedMessage(0) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
@@ -85,6 +87,10 @@ CharacterWindow::~CharacterWindow() {
     }
     // largeIcon and smallIcon come from LoadIconA and are shared: the system owns them, nothing to free.
 
+    writeSettings();
+}
+
+void CharacterWindow::writeSettings() {
     String path = settingsKeyPath();
     writeSetting(HKEY_CURRENT_USER, path.text(), "funlevel", funLevel);
     writeSetting(HKEY_CURRENT_USER, path.text(), "taskbar", showInTaskbar);
@@ -98,6 +104,7 @@ void CharacterWindow::initialPlacement(int& x, int& y, int& width, int& height) 
 }
 
 void CharacterWindow::afterCreate() {
+    setUpShell();
     // The window is not shown yet, so what this DC reads is what lies under it.
     WindowDc window(handle);
     if (!window.dc)
@@ -114,6 +121,49 @@ void CharacterWindow::afterCreate() {
     screenSize = Point(width, height);
     colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
     displayChanged = 0;
+}
+
+void CharacterWindow::setUpShell() {
+    trayMessage = RegisterWindowMessageA("notify_mibo_icon");
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    String tip;
+    tip.loadString(6);
+    trayIcon.add(handle, trayMessage, largeIcon, tip.text());
+    SendMessageA(handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    SendMessageA(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    replaceSystemMenu(handle);
+}
+
+LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (trayMessage != 0 && message == trayMessage) {
+        onTrayCallback(lParam);
+        return 0;
+    }
+    if (taskbarCreatedMessage != 0 && message == taskbarCreatedMessage) {
+        trayIcon.addAgain();
+        return 0;
+    }
+    // Windows ends the process once this returns: the settings are stored now, as at an orderly exit.
+    if (message == WM_ENDSESSION && wParam) {
+        writeSettings();
+        writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", currentSoundMode());
+        return 0;
+    }
+    return Window::defaultHandler(message, wParam, lParam);
+}
+
+// The mouse message that happened over the icon; only a press opens the dialog.
+void CharacterWindow::onTrayCallback(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)
+        onRightButtonDown(0, 0, 0);
+}
+
+LRESULT CharacterWindow::onSysCommand(WPARAM command, LPARAM lParam, int y) {
+    if (LOWORD(command) != kConfigureCommand)
+        return Window::onSysCommand(command, lParam, y);
+    Point at(LOWORD(lParam), y & 0xFFFF); // where the menu was used; the dialog does not need it
+    onRightButtonDown(at.x, at.y, 0);
+    return 0;
 }
 
 HBRUSH CharacterWindow::backgroundBrush() {
@@ -155,7 +205,19 @@ void CharacterWindow::onLeftButtonDown(int x, int y, WPARAM) {
 void CharacterWindow::onRightButtonDown(int, int, WPARAM) {
     if (dialogOpen)
         return;
-    // The settings dialog opens here once it exists.
+    dialogOpen = 1;
+    {
+        SettingsDialog dialog;
+        if (!dialog.create(GetModuleHandleA(nullptr), settingsDialogTemplate, handle)) {
+            String text;
+            text.loadString(4);
+            settingsMessageBox(handle, text.text(), "error", MB_ICONERROR);
+        }
+        // The figures stand still meanwhile: the main loop does not run.
+        if (dialog.runMessageLoop() == kShutdownResult && handle)
+            PostMessageA(handle, WM_CLOSE, 0, 0);
+    }
+    dialogOpen = 0;
 }
 
 char* CharacterWindow::className(char* buffer, int room) {
@@ -183,6 +245,7 @@ HCURSOR CharacterWindow::cursor() {
 LRESULT CharacterWindow::onClose() {
     MoveWindow(handle, 0, 0, 0, 0, TRUE);
     closing = 1;
+    trayIcon.remove();
     DestroyWindow(handle);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/activity.h"
+#include "desktop/tray_icon.h"
 #include "ui/window.h"
 
 constexpr int kActivitySlots = 255;
@@ -23,6 +24,8 @@ public:
     DWORD extendedStyle() override;
     DWORD style() override;
     HICON icon() override;
+    // Catches the tray callback, the re-created taskbar and the end of the Windows session.
+    LRESULT defaultHandler(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onInitMenu(WPARAM menu) override;
     void onLeftButtonUp(int x, int y, WPARAM keys) override;
     void onLeftButtonDown(int x, int y, WPARAM keys) override;
@@ -34,6 +37,11 @@ public:
     void onDestroy() override;
     // The frame update; the main loop calls it once per pass. Returns 0.
     LRESULT onTimer(WPARAM timerId) override;
+    // The system menu's one item opens the settings dialog; every other command is left to Windows.
+    LRESULT onSysCommand(WPARAM command, LPARAM lParam, int y) override;
+
+    // Stores the fun level and the taskbar setting.
+    void writeSettings();
 
     // Stores the activity in the first free slot; with every slot taken the newcomer is destroyed.
     void addActivity(Activity* activity);
@@ -56,8 +64,13 @@ public:
     Region shapes[kActivitySlots];
     Activity* activities[kActivitySlots];
     HBITMAP backgroundBitmap;
+    TrayIcon trayIcon;
+    // Broadcast by the shell when its taskbar is created anew.
+    UINT taskbarCreatedMessage;
 
 private:
+    void setUpShell();
+    void onTrayCallback(LPARAM mouseMessage);
     // Steps of the frame update, in the order they run.
     void stepActivities(Region& newShape, int32_t* alive, int32_t* present);
     void wrapAroundSides(int slot);

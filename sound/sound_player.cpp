@@ -121,6 +121,10 @@ void SoundPlayer::unload(SoundClip* clip) {
     destroyClip(clip);
 }
 
+int32_t currentSoundMode() {
+    return soundPlayer ? static_cast<int32_t>(soundPlayer->mode) : 0;
+}
+
 void loadSounds(HWND window) {
     if (!soundPlayer) return;
     soundPlayer->open(window);

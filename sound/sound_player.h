@@ -49,6 +49,9 @@ extern DirectSoundFactory directSoundFactory;
 
 extern SoundHandle soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc;
 
+// The mode of the one player as the "sound" setting stores it; 0 when there is no player.
+int32_t currentSoundMode();
+
 // Opens the one player on the window and loads the seven sounds from moduleInstance.
 void loadSounds(HWND window);
 

@@ -6,10 +6,25 @@
 //   mibo_remote more      posts the new-character request, as a second start does
 //   mibo_remote mode W H  changes the display mode (a Wine virtual desktop lets a test do that)
 //   mibo_remote screen    prints the screen size as the program sees it
+//   mibo_remote tray MSG  sends the tray callback as if the mouse message MSG (e.g. 0x201) happened on the icon
+//   mibo_remote trayicon [HWND]  exit 0 when the shell still holds an icon 1001 of the character window (or of
+//                         the window HWND, in hex, which may be gone)
+//   mibo_remote syscommand N   posts WM_SYSCOMMAND N, as choosing a system-menu item does
+//   mibo_remote menu      prints the system menu: the item count, then "id text" per item
+//   mibo_remote dialog    prints the open settings dialogs of the program: "dialogs N", then for the first
+//                         "dialog HWND left top right bottom" and "control ID CLASS left top right bottom VALUE"
+//                         (screen coordinates; VALUE: trackbar position, check state, or 1 when a bitmap shows)
+//   mibo_remote dialogclose    the dialog's close box (SC_CLOSE)
+//   mibo_remote info      prints the text of the program's open "info" message box and dismisses it with OK
+//   mibo_remote endsession     asks the program to end the session (WM_QUERYENDSESSION, WM_ENDSESSION), then
+//                              ends its process as Windows does after the session
 // Exit 2 (and the output "none") when there is no character window.
 // "-o FILE" first writes the output to FILE: a program started on a Wine virtual desktop through explorer runs
 // detached from the caller, which then waits for the file instead.
 #include "engine/platform.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +53,93 @@ int printRegion(HWND window) {
     }
     DeleteObject(region);
     return 0;
+}
+
+struct DialogSearch {
+    DWORD process;
+    const char* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectDialog(HWND window, LPARAM data) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(data);
+    char name[64] = {};
+    char title[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    GetWindowTextA(window, title, sizeof(title));
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && strcmp(name, "#32770") == 0 && strcmp(title, search->title) == 0 &&
+        IsWindowVisible(window))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> settingsDialogs(HWND character, const char* title = "Rida Mibo 1999") {
+    DialogSearch search = {0, title, {}};
+    GetWindowThreadProcessId(character, &search.process);
+    EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK printControl(HWND control, LPARAM) {
+    char name[64] = {};
+    GetClassNameA(control, name, sizeof(name));
+    RECT r;
+    GetWindowRect(control, &r);
+    int id = GetDlgCtrlID(control);
+    LRESULT value = 0;
+    if (strcmp(name, TRACKBAR_CLASSA) == 0)
+        value = SendMessageA(control, TBM_GETPOS, 0, 0);
+    else if ((GetWindowLongA(control, GWL_STYLE) & 0xF) == BS_AUTOCHECKBOX && strcmp(name, "Button") == 0)
+        value = SendMessageA(control, BM_GETCHECK, 0, 0);
+    else if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+        value = SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+    printf("control %d %s %ld %ld %ld %ld %ld\n", id, name, r.left, r.top, r.right, r.bottom,
+           static_cast<long>(value));
+    return TRUE;
+}
+
+int printDialogs(HWND character) {
+    std::vector<HWND> dialogs = settingsDialogs(character);
+    printf("dialogs %u\n", static_cast<unsigned>(dialogs.size()));
+    if (dialogs.empty())
+        return 6;
+    RECT r;
+    GetWindowRect(dialogs[0], &r);
+    printf("dialog %p %ld %ld %ld %ld\n", static_cast<void*>(dialogs[0]), r.left, r.top, r.right, r.bottom);
+    EnumChildWindows(dialogs[0], printControl, 0);
+    return 0;
+}
+
+int printMenu(HWND window) {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    int count = menu ? GetMenuItemCount(menu) : -1;
+    printf("items %d\n", count);
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        printf("%u %s\n", GetMenuItemID(menu, i), text);
+    }
+    return count >= 0 ? 0 : 7;
+}
+
+// Windows ends a process whose windows agreed to the end of the session once WM_ENDSESSION has been answered.
+int endSession(HWND window) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    printf("query %lu\n", static_cast<unsigned long>(answer));
+    if (!answer)
+        return 8;
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    if (!process)
+        return 9;
+    BOOL ended = TerminateProcess(process, 0);
+    CloseHandle(process);
+    return ended ? 0 : 9;
 }
 
 } // namespace
@@ -77,6 +179,13 @@ int run(int argc, char** argv) {
         printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
     }
+    if (strcmp(argv[1], "trayicon") == 0 && argc >= 3) { // a window that may be gone by now
+        NOTIFYICONDATAA record = {};
+        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(strtoull(argv[2], nullptr, 16)));
+        record.uID = 1001;
+        return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 10;
+    }
     HWND window = FindWindowA(kClassName, nullptr);
     if (!window) {
         printf("none\n");
@@ -88,8 +197,8 @@ int run(int argc, char** argv) {
         GetWindowRect(window, &r);
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        printf("%p %ld %ld %ld %ld %d %lu\n", static_cast<void*>(window), r.left, r.top, r.right, r.bottom,
-               IsWindowVisible(window) ? 1 : 0, process);
+        printf("%p %ld %ld %ld %ld %d %lu %#lx\n", static_cast<void*>(window), r.left, r.top, r.right, r.bottom,
+               IsWindowVisible(window) ? 1 : 0, process, static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
         return 0;
     }
     if (strcmp(command, "region") == 0)
@@ -100,5 +209,39 @@ int run(int argc, char** argv) {
         DWORD thread = GetWindowThreadProcessId(window, nullptr);
         return PostThreadMessageA(thread, RegisterWindowMessageA("tworz nowego miboa Rida2"), 0, 0) ? 0 : 4;
     }
+    if (strcmp(command, "tray") == 0 && argc >= 3) {
+        LPARAM mouse = static_cast<LPARAM>(strtol(argv[2], nullptr, 0));
+        return PostMessageA(window, RegisterWindowMessageA("notify_mibo_icon"), 1001, mouse) ? 0 : 4;
+    }
+    if (strcmp(command, "trayicon") == 0) {
+        NOTIFYICONDATAA record = {};
+        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record.hWnd = window;
+        record.uID = 1001;
+        return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 10;
+    }
+    if (strcmp(command, "syscommand") == 0 && argc >= 3)
+        return PostMessageA(window, WM_SYSCOMMAND, static_cast<WPARAM>(strtoul(argv[2], nullptr, 0)), 0) ? 0 : 4;
+    if (strcmp(command, "menu") == 0)
+        return printMenu(window);
+    if (strcmp(command, "dialog") == 0)
+        return printDialogs(window);
+    if (strcmp(command, "dialogclose") == 0) {
+        std::vector<HWND> dialogs = settingsDialogs(window);
+        return !dialogs.empty() && PostMessageA(dialogs[0], WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 6;
+    }
+    if (strcmp(command, "info") == 0) {
+        std::vector<HWND> boxes = settingsDialogs(window, "info");
+        if (boxes.empty()) {
+            printf("none\n");
+            return 6;
+        }
+        char text[256] = {};
+        GetDlgItemTextA(boxes[0], 0xFFFF, text, sizeof(text));
+        printf("info %s\n", text);
+        return PostMessageA(boxes[0], WM_COMMAND, IDOK, 0) ? 0 : 4;
+    }
+    if (strcmp(command, "endsession") == 0)
+        return endSession(window);
     return 1;
 }
