@@ -3,7 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "activities/absence.h"
 #include "activities/flying.h"
+#include "activities/greeting_sack.h"
+#include "activities/short_scenes.h"
+#include "activities/travelling.h"
 #include "activities/walking.h"
 
 int32_t funLevel = 5;
@@ -42,6 +46,11 @@ Activity* makeWalk(const Rect& where) {
     return new (std::nothrow) WalkActivity(where, random(100) > 50);
 }
 
+// The pause does not look at where the figure was.
+Activity* makeAbsence(const Rect&) {
+    return new (std::nothrow) AbsenceActivity;
+}
+
 template <class Scene>
 Activity* make(const Rect& where) {
     return new (std::nothrow) Scene(where);
@@ -62,23 +71,23 @@ struct ActivityRow {
 
 const ActivityRow kActivityTable[] = {
     {kWalkId, nullptr, 200, 100, 0, nullptr, makeWalk},
-    {kExplosionId, nullptr, 1000, 0, 40, nullptr, nullptr},
-    {kChristmasTreeId, nullptr, 1000, 0, 10, nullptr, nullptr},
-    {kStrokingId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kHelloId, nullptr, 1000, 0, 30, nullptr, nullptr},
+    {kExplosionId, nullptr, 1000, 0, 40, nullptr, make<ExplosionActivity>},
+    {kChristmasTreeId, nullptr, 1000, 0, 10, nullptr, make<ChristmasTreeActivity>},
+    {kStrokingId, nullptr, 1000, 0, 20, nullptr, make<StrokingActivity>},
+    {kHelloId, nullptr, 1000, 0, 30, nullptr, make<HelloActivity>},
     {kFlyId, nullptr, 1000, 0, 20, nullptr, make<FlyActivity>},
     {kPianoId, pianoSilent, 1000, 0, 10, nullptr, nullptr},
     {kSnowmanId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kPresentId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kBalloonId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kSackId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kPresentId, nullptr, 1000, 0, 20, nullptr, make<PresentActivity>},
+    {kBalloonId, nullptr, 1000, 0, 20, nullptr, make<BalloonActivity>},
+    {kSackId, nullptr, 1000, 0, 20, nullptr, make<SackActivity>},
     {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, nullptr},
-    {kBikeId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kSleighId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kGreetingId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kBikeId, nullptr, 1000, 0, 20, nullptr, make<BikeActivity>},
+    {kSleighId, nullptr, 1000, 0, 20, nullptr, make<SleighActivity>},
+    {kGreetingId, nullptr, 1000, 0, 20, nullptr, make<GreetingActivity>},
     {kReindeerId, nullptr, 1000, 0, 40, nullptr, nullptr},
     {kDogId, nullptr, 1000, 0, 20, nullptr, nullptr},
-    {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge, nullptr}, // 100 * (5 - f): rarer as the fun rises
+    {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge, makeAbsence}, // 100 * (5 - f): rarer as the fun rises
 };
 
 // Every draw is one of these values; the ones without a row are drawn again.
