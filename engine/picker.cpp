@@ -4,9 +4,13 @@
 #include <new>
 
 #include "activities/absence.h"
+#include "activities/dog.h"
 #include "activities/flying.h"
 #include "activities/greeting_sack.h"
+#include "activities/piano.h"
 #include "activities/short_scenes.h"
+#include "activities/snowball.h"
+#include "activities/snowman_reindeer.h"
 #include "activities/travelling.h"
 #include "activities/walking.h"
 
@@ -76,17 +80,17 @@ const ActivityRow kActivityTable[] = {
     {kStrokingId, nullptr, 1000, 0, 20, nullptr, make<StrokingActivity>},
     {kHelloId, nullptr, 1000, 0, 30, nullptr, make<HelloActivity>},
     {kFlyId, nullptr, 1000, 0, 20, nullptr, make<FlyActivity>},
-    {kPianoId, pianoSilent, 1000, 0, 10, nullptr, nullptr},
-    {kSnowmanId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kPianoId, pianoSilent, 1000, 0, 10, nullptr, make<PianoActivity>},
+    {kSnowmanId, nullptr, 1000, 0, 20, nullptr, make<SnowmanActivity>},
     {kPresentId, nullptr, 1000, 0, 20, nullptr, make<PresentActivity>},
     {kBalloonId, nullptr, 1000, 0, 20, nullptr, make<BalloonActivity>},
     {kSackId, nullptr, 1000, 0, 20, nullptr, make<SackActivity>},
-    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, nullptr},
+    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, make<SnowballThrowActivity>},
     {kBikeId, nullptr, 1000, 0, 20, nullptr, make<BikeActivity>},
     {kSleighId, nullptr, 1000, 0, 20, nullptr, make<SleighActivity>},
     {kGreetingId, nullptr, 1000, 0, 20, nullptr, make<GreetingActivity>},
-    {kReindeerId, nullptr, 1000, 0, 40, nullptr, nullptr},
-    {kDogId, nullptr, 1000, 0, 20, nullptr, nullptr},
+    {kReindeerId, nullptr, 1000, 0, 40, nullptr, make<ReindeerActivity>},
+    {kDogId, nullptr, 1000, 0, 20, nullptr, make<DogActivity>},
     {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge, makeAbsence}, // 100 * (5 - f): rarer as the fun rises
 };
 

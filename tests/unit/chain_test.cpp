@@ -1,14 +1,19 @@
-// The figure's chain of scenes run as the character window runs it: walk, fall, flight handing over to each
-// other through the slot table, one figure per chain, nothing left behind.
+// The figure's chain of scenes run as the character window runs it: every scene handing over to the next through
+// the slot table, one figure per chain, props and companions beside it, nothing left behind.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 
+#include "activities/dog.h"
 #include "activities/falling.h"
 #include "activities/flying.h"
+#include "activities/piano.h"
+#include "activities/snowball.h"
+#include "activities/snowman_reindeer.h"
 #include "activities/walking.h"
+#include "frame_guard.h"
 #include "scene_helpers.h"
 
 // Every heap block of the program is counted: what a chain allocates must all be freed again.
@@ -66,25 +71,92 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept {
 
 namespace {
 
-enum Kind { kWalk, kFall, kFly, kOther, kKinds };
+enum Kind { kWalk, kFall, kFly, kSnowman, kReindeer, kRider, kThrow, kSnowball, kPiano, kNote, kDog, kCrying,
+            kOther, kKinds };
 
-const char* const kKindNames[kKinds] = {"walk", "fall", "flight", "other"};
+const char* const kKindNames[kKinds] = {"walk",     "fall",  "flight", "snowman", "reindeer", "fallen rider", "throw",
+                                        "snowball", "piano", "note",   "dog",     "crying",   "other"};
+
+template <class T>
+bool is(Activity* activity) {
+    return dynamic_cast<T*>(activity) != nullptr;
+}
 
 Kind kindOf(Activity* activity) {
-    if (dynamic_cast<WalkActivity*>(activity))
-        return kWalk;
-    if (dynamic_cast<FallActivity*>(activity))
-        return kFall;
-    if (dynamic_cast<FlyActivity*>(activity))
-        return kFly;
+    typedef bool (*Test)(Activity*);
+    static const struct {
+        Test test;
+        Kind kind;
+    } kinds[] = {
+        {is<WalkActivity>, kWalk},         {is<FallActivity>, kFall},         {is<FlyActivity>, kFly},
+        {is<SnowmanActivity>, kSnowman},   {is<ReindeerActivity>, kReindeer}, {is<ReindeerFellActivity>, kRider},
+        {is<SnowballThrowActivity>, kThrow}, {is<SnowballActivity>, kSnowball}, {is<PianoActivity>, kPiano},
+        {is<NoteActivity>, kNote},         {is<DogActivity>, kDog},           {is<CryingActivity>, kCrying},
+    };
+    for (const auto& k : kinds) {
+        if (k.test(activity))
+            return k.kind;
+    }
     return kOther;
 }
+
+// The figure itself, as against a prop (a snowball, a note) or a scene that has let the figure go and only
+// leaves the screen (the snowman after the walk, the sleigh after the fall, the dog after the crying).
+bool isFigure(Activity* activity) {
+    switch (kindOf(activity)) {
+    case kSnowball:
+    case kNote:
+        return false;
+    case kSnowman:
+        return !static_cast<SnowmanActivity*>(activity)->walkStarted;
+    case kReindeer:
+        return !static_cast<ReindeerActivity*>(activity)->riderSpawned;
+    case kDog:
+        return !static_cast<DogActivity*>(activity)->cryingStarted;
+    default:
+        return true;
+    }
+}
+
+bool isBasic(Kind kind) {
+    return kind == kWalk || kind == kFall || kind == kFly;
+}
+
+int figures() {
+    int count = 0;
+    for (Activity* activity : characterWindow->activities)
+        count += activity && isFigure(activity) ? 1 : 0;
+    return count;
+}
+
+// Live GDI objects of this process. Wine's GetGuiResources answers 0, but its GDI accepts a handle whose upper
+// half is 0 as any generation of that table entry, so every entry can be probed.
+int liveGdiObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int live = 0;
+    for (UINT_PTR entry = 1; entry < 0x10000; ++entry)
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0 ? 1 : 0;
+    return live;
+}
+
+// The companions a scene creates beside its own hand-off, over its whole life.
+struct Companions {
+    Kind creator;
+    Kind companion;
+    int count;
+} const kCompanions[] = {
+    {kSnowman, kWalk, 1}, {kReindeer, kRider, 1}, {kThrow, kSnowball, 1}, {kThrow, kWalk, 1}, {kDog, kCrying, 1},
+};
 
 // The window's own part of a frame: step every occupied slot in slot order, destroy what finished, bring a
 // figure that left one side back in on the other. Records every hand-over and checks it as it happens.
 class SlotTableRun {
 public:
-    SlotTableRun() : handovers(), passes(0), finished(0), shapes(), rects() {}
+    SlotTableRun()
+        : handovers(), outlived(), passes(0), finished(0), shapes(), rects(), serials(), creators(), creatorKinds(),
+          counted(), spawned(), nextSerial(1) {}
     ~SlotTableRun() = default;
     SlotTableRun(const SlotTableRun&) = delete;
     SlotTableRun& operator=(const SlotTableRun&) = delete;
@@ -99,27 +171,40 @@ public:
             bool occupied[kActivitySlots];
             for (int i = 0; i < kActivitySlots; ++i)
                 occupied[i] = characterWindow->activities[i] != nullptr;
-            if (activity->step(rects[slot], shapes[slot])) {
-                keepOnScreen(slot, activity);
-                continue;
-            }
+            const bool wasFigure = isFigure(activity);
+            const Kind kind = kindOf(activity);
+            const int running = activity->step(rects[slot], shapes[slot]);
             int successors = 0;
             for (int i = 0; i < kActivitySlots; ++i) {
                 Activity* newcomer = characterWindow->activities[i];
                 if (occupied[i] || !newcomer)
                     continue;
-                ++successors;
-                ++handovers[kindOf(activity)][kindOf(newcomer)];
-                EXPECT_EQ(activity->rect, newcomer->rect)
-                    << kKindNames[kindOf(activity)] << " -> " << kKindNames[kindOf(newcomer)];
+                adopt(i, slot, kind, newcomer);
                 EXPECT_EQ(0u, newcomer->startTime) << "a successor starts at its own first pass";
+                if (running || !isFigure(newcomer))
+                    continue;
+                ++successors;
+                ++handovers[kind][kindOf(newcomer)];
+                if (isBasic(kind) && isBasic(kindOf(newcomer))) {
+                    EXPECT_EQ(activity->rect, newcomer->rect)
+                        << kKindNames[kind] << " -> " << kKindNames[kindOf(newcomer)];
+                }
             }
-            EXPECT_EQ(1, successors) << kKindNames[kindOf(activity)] << " at pass " << passes;
+            if (running) {
+                keepOnScreen(slot, activity);
+                continue;
+            }
+            // A figure hands over to exactly one figure; what has let the figure go ends without one.
+            EXPECT_EQ(wasFigure ? 1 : 0, successors) << kKindNames[kind] << " at pass " << passes;
+            checkCompanions(slot, kind);
             destroy(slot, activity);
         }
+        noteSurvivors();
     }
 
     int handovers[kKinds][kKinds];
+    // outlived[creator][companion]: companions seen running after the scene that created them had ended.
+    int outlived[kKinds][kKinds];
     int passes;
     int finished;
 
@@ -131,6 +216,43 @@ private:
             rects[slot] = activity->moveBy(Point(-cx - w / 2, 0));
         if (rects[slot].right < 0)
             rects[slot] = activity->moveBy(Point(w / 2 + cx, 0));
+    }
+
+    void adopt(int slot, int creatorSlot, Kind creatorKind, Activity* newcomer) {
+        serials[slot] = nextSerial++;
+        creators[slot] = serials[creatorSlot];
+        creatorKinds[slot] = creatorKind;
+        counted[slot] = false;
+        for (int kind = 0; kind < kKinds; ++kind)
+            spawned[slot][kind] = 0;
+        ++spawned[creatorSlot][kindOf(newcomer)];
+    }
+
+    void checkCompanions(int slot, Kind kind) {
+        for (const Companions& c : kCompanions) {
+            if (c.creator == kind) {
+                EXPECT_EQ(c.count, spawned[slot][c.companion])
+                    << kKindNames[kind] << " made " << kKindNames[c.companion] << "s";
+            }
+        }
+    }
+
+    bool alive(int serial) const {
+        for (int slot = 0; slot < kActivitySlots; ++slot) {
+            if (characterWindow->activities[slot] && serials[slot] == serial)
+                return true;
+        }
+        return false;
+    }
+
+    void noteSurvivors() {
+        for (int slot = 0; slot < kActivitySlots; ++slot) {
+            Activity* activity = characterWindow->activities[slot];
+            if (!activity || counted[slot] || creators[slot] == 0 || alive(creators[slot]))
+                continue;
+            counted[slot] = true;
+            ++outlived[creatorKinds[slot]][kindOf(activity)];
+        }
     }
 
     // Every frame bitmap and outline of a finished activity must be gone once it is destroyed.
@@ -154,11 +276,23 @@ private:
 
     Region shapes[kActivitySlots];
     Rect rects[kActivitySlots];
+    int serials[kActivitySlots];
+    int creators[kActivitySlots];     // serial of the activity whose step created this one; 0 for the first ones
+    Kind creatorKinds[kActivitySlots];
+    bool counted[kActivitySlots];
+    int spawned[kActivitySlots][kKinds];
+    int nextSerial;
 };
+
+// The frame sets of every scene the picker builds.
+#define SKIP_WITHOUT_SCENE_FRAMES()                                                                                \
+    SKIP_WITHOUT_FRAMES("IDZIE:4", "IDZIE_P_:4", "SPADA:3", "LECI:6", "BALWAN:6", "RENIFER:7", "RENSP:1", "GALKA:2", \
+                        "KULKA:2", "PIANO:2", "NUTKA:1", "pies:8", "PLACZE:2")
 
 } // namespace
 
 TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
+    SKIP_WITHOUT_SCENE_FRAMES();
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     struct Row {
@@ -180,7 +314,7 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
             bool allSeen = false;
             while (run.passes < 4000 && !(allSeen && run.passes >= 300)) {
                 run.pass(start + 50 * run.passes);
-                ASSERT_EQ(row.figures, occupiedSlots()) << "pass " << run.passes;
+                ASSERT_EQ(row.figures, figures()) << "pass " << run.passes;
                 allSeen = run.handovers[kWalk][kFall] && run.handovers[kWalk][kFly] && run.handovers[kFall][kWalk] &&
                           run.handovers[kFall][kFly] && run.handovers[kFly][kFall];
             }
@@ -188,18 +322,71 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
         }
         EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after the chain of " << row.figures;
         // A walk hands over to a fall or (by the picker) to anything but a walk; a flight only to a fall;
-        // a fall only through the picker, which builds walks and flights for now.
+        // a fall only through the picker, never to another fall.
         EXPECT_EQ(0, run.handovers[kWalk][kWalk]);
-        EXPECT_EQ(0, run.handovers[kFly][kWalk]);
-        EXPECT_EQ(0, run.handovers[kFly][kFly]);
-        EXPECT_EQ(0, run.handovers[kFall][kFall]);
-        for (int from = 0; from < kKinds; ++from) {
-            EXPECT_EQ(0, run.handovers[from][kOther]);
-            EXPECT_EQ(0, run.handovers[kOther][from]);
+        for (int to = 0; to < kKinds; ++to) {
+            if (to != kFall) {
+                EXPECT_EQ(0, run.handovers[kFly][to]) << "flight -> " << kKindNames[to];
+            }
         }
+        EXPECT_EQ(0, run.handovers[kFall][kFall]);
         EXPECT_GE(run.finished, 5) << "fun level " << row.f;
         std::printf("%d figure(s) at fun level %d: %d passes, %d activities finished\n", row.figures, row.f,
                     run.passes, run.finished);
+    }
+    EXPECT_EQ(0, failures.count());
+}
+
+// The scenes that let the figure go part-way through, over many seeds and passes: one figure per chain at every
+// pass, each scene's companions made exactly once, companions that run on after their creators, and nothing
+// left behind: no heap block, no GDI object.
+TEST(Chain, ScenesWithCompanionsKeepOneFigurePerChain) {
+    SKIP_WITHOUT_SCENE_FRAMES();
+    PickerGlobalsScope globals;
+    LoadFailureCounter failures;
+    struct Row {
+        int figures;
+        int32_t f;
+        unsigned seed;
+    } rows[] = {{3, 5, 21}, {2, 3, 22}, {4, 5, 23}};
+    const struct {
+        Kind creator;
+        Kind companion;
+    } outliving[] = {{kSnowman, kWalk}, {kReindeer, kRider}, {kThrow, kSnowball}, {kPiano, kNote}, {kDog, kCrying}};
+    int seen[kKinds][kKinds] = {};
+    for (const Row& row : rows) {
+        funLevel = row.f;
+        srand(row.seed);
+        SlotTableRun run;
+        { WindowScope warmUp; } // the first window of the process leaves the system's caches filled
+        const long blocksBefore = gLiveBlocks;
+        const int gdiBefore = liveGdiObjects();
+        {
+            WindowScope window;
+            for (int i = 0; i < row.figures; ++i)
+                spawn(new WalkActivity(Rect(100 + 220 * i, 200, 175 + 220 * i, 283), i % 2));
+            const uint32_t start = 2000000;
+            while (run.passes < 12000) {
+                run.pass(start + 50 * run.passes);
+                ASSERT_EQ(row.figures, figures()) << "pass " << run.passes;
+            }
+        }
+        EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after " << row.figures << " chains";
+        EXPECT_EQ(gdiBefore, liveGdiObjects()) << "GDI objects left after " << row.figures << " chains";
+        EXPECT_EQ(0, run.handovers[kFall][kSnowman]) << "a fall never hands over to the snowman";
+        EXPECT_EQ(0, run.handovers[kCrying][kDog]) << "the crying figure never calls the dog back";
+        EXPECT_EQ(0, run.handovers[kRider][kReindeer]) << "the fallen figure never takes the sleigh again";
+        EXPECT_EQ(0, run.handovers[kPiano][kPiano]);
+        for (int from = 0; from < kKinds; ++from) {
+            for (int to = 0; to < kKinds; ++to)
+                seen[from][to] += run.outlived[from][to];
+        }
+        std::printf("%d chains at fun level %d: %d passes, %d activities finished\n", row.figures, row.f,
+                    run.passes, run.finished);
+    }
+    for (const auto& o : outliving) {
+        EXPECT_GT(seen[o.creator][o.companion], 0)
+            << "no " << kKindNames[o.companion] << " ran on after its " << kKindNames[o.creator];
     }
     EXPECT_EQ(0, failures.count());
 }

@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "activities/dog.h"
+#include "activities/piano.h"
+#include "activities/snowman_reindeer.h"
 #include "app/startup.h"
+#include "engine/picker.h"
 #include "sound/directsound.h"
+#include "sound/sound_clip.h"
 #include "sound/sound_player.h"
+#include "support/test_support.h"
 
 // Real playback under Wine. The ctest entries set the environment: MIBO_SOUND_CAPTURE when Wine's
 // ALSA output goes into that file (so what is mixed can be read back), MIBO_SOUND_NO_DEVICE when
@@ -196,4 +202,65 @@ TEST(SoundOutput, WithoutAnyDeviceTheProgramFallsBack) {
     runFor(100);
     scope.player->close();
     EXPECT_EQ(SoundMode::Off, scope.player->mode);
+}
+
+// The scenes' own sounds through the real device: the reindeer's crack at 400 ms, the dog's "warc" and the piano's
+// recording at construction. Pianos come one at a time, and each takes the next copy while the last still plays.
+TEST(SoundOutput, TheScenesAreHeard) {
+    Capture capture;
+    if (!capture.present()) GTEST_SKIP() << "MIBO_SOUND_CAPTURE is not set";
+    capture.reset();
+    LoadFailureCounter failures; // a frame set not drawn yet changes nothing here
+    WindowOwner owner;
+    PlayerScope scope;
+    loadSounds(owner.window);
+    ASSERT_EQ(SoundMode::DirectSound, scope.player->mode) << "the capture device did not open";
+    const Rect where(400, 500, 475, 583);
+    struct Row {
+        const char* sound;
+        void (*play)(const Rect& where);
+    } rows[] = {
+        {"bat", [](const Rect& at) {
+             ReindeerActivity reindeer(at);
+             Rect shown;
+             Region shape;
+             frameTick = 900000;
+             reindeer.step(shown, shape);
+             frameTick = 900400;
+             reindeer.step(shown, shape);
+         }},
+        {"warc", [](const Rect& at) { DogActivity dog(at); }},
+        {"piano", [](const Rect& at) { delete new PianoActivity(at); }},
+    };
+    for (const Row& row : rows) {
+        // Each scene from silence: "warc" and "piano" last longer than a row.
+        long quiet = capture.mark();
+        runFor(300);
+        EXPECT_EQ(0u, loudBytes(capture.since(quiet))) << "before " << row.sound;
+        long before = capture.mark();
+        row.play(where);
+        runFor(800);
+        std::vector<unsigned char> heard = capture.since(before);
+        EXPECT_GT(loudBytes(heard), heard.size() / 100) << row.sound << " was not heard";
+        scope.player->close();
+        loadSounds(owner.window);
+        ASSERT_EQ(SoundMode::DirectSound, scope.player->mode);
+    }
+
+    const int32_t savedPiano = pianoPlaying;
+    SoundClip* clip = static_cast<SoundClip*>(soundPiano);
+    ASSERT_NE(nullptr, clip);
+    for (int piano = 1; piano <= 3; ++piano) {
+        pianoPlaying = 0;
+        Activity* playing = pickActivity(where, IdList(kPianoId), IdList());
+        ASSERT_NE(nullptr, playing) << "piano " << piano;
+        EXPECT_EQ(nullptr, pickActivity(where, IdList(kPianoId), IdList())) << "two pianos at once";
+        EXPECT_EQ((piano - 1) % clip->copyCount, clip->current) << "piano " << piano << " took the next copy";
+        DWORD status = 0;
+        clip->copies[clip->current]->GetStatus(&status);
+        EXPECT_TRUE(status & DSBSTATUS_PLAYING) << "piano " << piano;
+        delete playing;
+        runFor(200);
+    }
+    pianoPlaying = savedPiano;
 }
