@@ -16,6 +16,7 @@
 
 int32_t funLevel = 5;
 int32_t pianoPlaying = 0;
+uint32_t activitiesPicked = 0;
 
 int random(int n) {
     if (n == 0)
@@ -216,9 +217,19 @@ int activityBuildable(int id) {
     return row >= 0 && kActivityTable[row].build ? 1 : 0;
 }
 
+Activity* buildActivity(int id, const Rect& where) {
+    int row = rowIndexOf(id);
+    if (row < 0 || !kActivityTable[row].build)
+        return nullptr;
+    return kActivityTable[row].build(where);
+}
+
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
     int id = drawActivityId(where, allowed, excluded, 1);
     if (id == 0)
         return nullptr;
-    return kActivityTable[rowIndexOf(id)].build(where);
+    Activity* picked = buildActivity(id, where);
+    if (picked)
+        ++activitiesPicked;
+    return picked;
 }

@@ -56,3 +56,11 @@ int drawActivityId(const Rect& where, const IdList& allowed, const IdList& exclu
 
 // 1 when the picker can construct the activity of `id` (its scene exists), else 0.
 int activityBuildable(int id);
+
+// Constructs the activity of `id` with `where` as the picker's table does, without any acceptance test. Null for
+// an id without a row, a row whose scene does not exist yet, or when the memory is not there.
+Activity* buildActivity(int id, const Rect& where);
+
+// How many activities pickActivity has constructed since the program started: a chain that hands over through
+// the picker raises it (review tools watch it to see where one scene ends).
+extern uint32_t activitiesPicked;

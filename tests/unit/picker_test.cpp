@@ -417,3 +417,52 @@ TEST(Picker, TheWalkDirectionIsDrawnAfterTheId) {
         delete picked;
     }
 }
+
+// Every id builds exactly when its row names a scene, without acceptance draws: the walk draws only its direction.
+// The built scene takes the rect unchanged and does not run yet; only pickActivity counts as a pick.
+TEST(Picker, BuildsAnActivityByItsId) {
+    PickerGlobals globals;
+    LoadFailureCounter failures;
+    const Rect where(300, 400, 375, 483);
+    struct Row {
+        int id;
+        int expected; // 1 builds, 0 never does, -1 builds once its scene exists
+        int draws;    // numbers the construction draws, or -1 where the scene decides
+    } rows[] = {
+        {kWalkId, 1, 1}, {kFlyId, 1, 0}, {0, 0, 0}, {6, 0, 0}, {20, 0, 0}, {34, 0, 0}, {-1, 0, 0}, {254, 0, 0},
+        {255, 0, 0}, {kExplosionId, -1, -1}, {kPianoId, -1, -1}, {kSnowballThrowId, -1, -1}, {kDogId, -1, -1},
+        {kAbsenceId, -1, -1},
+    };
+    const uint32_t picksBefore = activitiesPicked;
+    for (const Row& row : rows) {
+        srand(7);
+        for (int i = 0; i < row.draws; ++i)
+            rand();
+        const int expectedNext = rand();
+        srand(7);
+        Activity* built = buildActivity(row.id, where);
+        const int next = rand();
+        const int expected = row.expected >= 0 ? row.expected : activityBuildable(row.id);
+        EXPECT_EQ(expected, built ? 1 : 0) << "id " << row.id;
+        if (row.draws >= 0)
+            EXPECT_EQ(expectedNext, next) << "id " << row.id;
+        if (built && row.id != kAbsenceId) {
+            EXPECT_EQ(where, built->rect) << "id " << row.id;
+            EXPECT_EQ(0u, built->startTime) << "id " << row.id;
+        }
+        delete built;
+    }
+    EXPECT_EQ(picksBefore, activitiesPicked);
+    Activity* walk = buildActivity(kWalkId, where);
+    EXPECT_NE(nullptr, dynamic_cast<WalkActivity*>(walk));
+    delete walk;
+    Activity* flight = buildActivity(kFlyId, where);
+    EXPECT_NE(nullptr, dynamic_cast<FlyActivity*>(flight));
+    delete flight;
+
+    srand(3);
+    Activity* picked = pickActivity(where, IdList(), IdList());
+    ASSERT_NE(nullptr, picked);
+    EXPECT_EQ(picksBefore + 1, activitiesPicked);
+    delete picked;
+}
