@@ -19,7 +19,8 @@ bool readSetting(HKEY root, const char* path, const char* name, int32_t* destina
     DWORD size = sizeof(value);
     LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    // Only a REG_DWORD is a number: a hand-made text "1" would otherwise read as its character code 49.
+    if (result != ERROR_SUCCESS || type != REG_DWORD)
         return false;
     *destination = static_cast<int32_t>(value);
     return true;

@@ -10,7 +10,8 @@
 // "Software\" + maker + "\" + product, from the string table, built anew at every call.
 String settingsKeyPath();
 
-// True when the value was read; `destination` is untouched otherwise. Callers apply their own defaults.
+// True when a REG_DWORD of at most four bytes was read; `destination` is untouched otherwise (a missing key or
+// value, another type, a longer value). Callers apply their own defaults.
 bool readSetting(HKEY root, const char* path, const char* name, int32_t* destination);
 // True when the value was written; the key is created when missing.
 bool writeSetting(HKEY root, const char* path, const char* name, int32_t value);

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "engine/activity.h"
+#include "engine/region_data.h"
 
 int (WINAPI* loadFailureMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
 
@@ -49,11 +50,9 @@ int Region::loadResource(HINSTANCE module, const char* name) {
     if (!data)
         return 0;
     DWORD size = SizeofResource(module, resource);
-    if (size < 4)
-        return 0;
-    DWORD byteCount = *reinterpret_cast<const DWORD*>(data);
     // A count that claims more than the resource holds would make the system read past it.
-    if (byteCount > size - 4 || byteCount < sizeof(RGNDATAHEADER))
+    uint32_t byteCount = 0;
+    if (!regionResourceFits(data, size, &byteCount))
         return 0;
     return createFromData(reinterpret_cast<const RGNDATA*>(data + 4), byteCount);
 }

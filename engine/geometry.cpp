@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/region_data.h"
+
 void Rect::set(int newLeft, int newTop, int newRight, int newBottom) {
     left = newLeft;
     top = newTop;
@@ -63,8 +65,7 @@ void Rect::include(int otherLeft, int otherTop, int otherRight, int otherBottom)
 
 int Region::createFromData(const RGNDATA* data, DWORD size) {
     // Wine's ExtCreateRegion reads nCount rectangles whatever size says: refuse data that would run past it.
-    if (!data || size < sizeof(RGNDATAHEADER) || data->rdh.dwSize < sizeof(RGNDATAHEADER) ||
-        data->rdh.nCount > (size - sizeof(RGNDATAHEADER)) / sizeof(RECT))
+    if (!regionDataFits(reinterpret_cast<const uint8_t*>(data), size))
         return 0;
     HRGN created = ExtCreateRegion(nullptr, size, data);
     if (!created)

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Builds the parseWave fuzz target natively with clang (libFuzzer, address and undefined-behaviour
-# sanitizers) and runs a short bounded fuzz session seeded from the program's own sounds.
-#   tests/fuzz/run.sh [SECONDS]     (default 20)
+# Builds the fuzz targets natively with clang (libFuzzer, address and undefined-behaviour sanitizers) and runs a
+# short bounded session of each, seeded from the program's own sounds and outlines.
+#   tests/fuzz/run.sh [SECONDS]     (seconds per target, default 15)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out="$root/build/fuzz"
-seconds="${1:-20}"
+seconds="${1:-15}"
 mkdir -p "$out"
 
-clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I "$root" "$root/tests/fuzz/parse_wave_fuzz.cpp" "$root/sound/wave.cpp" -o "$out/parse_wave_fuzz"
+build() { # NAME SOURCES...
+    local name=$1
+    shift
+    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+        -I "$root" "$@" -o "$out/$name"
+}
+build parse_wave_fuzz "$root/tests/fuzz/parse_wave_fuzz.cpp" "$root/sound/wave.cpp"
+build region_data_fuzz "$root/tests/fuzz/region_data_fuzz.cpp" "$root/engine/region_data.cpp"
 
-# Seeds: every sound as it is, and a short copy of each (the data chunk cut to 16 bytes) so the
+# Wave seeds: every sound as it is, and a short copy of each (the data chunk cut to 16 bytes) so the
 # fuzzer starts from small well-formed images.
 seeds="$out/seeds"
 rm -rf "$seeds"
@@ -35,14 +41,27 @@ for path in sys.argv[2:]:
     open(os.path.join(seeds, 'short-' + name), 'wb').write(b'RIFF' + struct.pack('<I', len(form)) + form)
 PY
 
-corpus="$out/corpus"
-mkdir -p "$corpus"
-cd "$out"
-if ! ./parse_wave_fuzz -max_total_time="$seconds" -max_len=4096 -dict="$root/tests/fuzz/wave.dict" \
-    -print_final_stats=1 "$corpus" "$seeds" >fuzz.log 2>&1; then
-    tail -n 80 fuzz.log
-    echo "fuzz: parseWave failed; the input is saved in $out (crash-*)" >&2
-    exit 1
-fi
-grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' fuzz.log || true
-echo "fuzz: parseWave survived ${seconds} s"
+# Outline seeds: every frame's outline.
+region_seeds="$out/region-seeds"
+rm -rf "$region_seeds"
+mkdir -p "$region_seeds"
+cp "$root"/resources/frames/*.rgn "$region_seeds"/
+
+status=0
+run() { # NAME CORPUS SEEDS [libFuzzer options]
+    local name=$1 corpus="$out/$2" seedDir=$3
+    shift 3
+    mkdir -p "$corpus"
+    if ! (cd "$out" && "./$name" -max_total_time="$seconds" -print_final_stats=1 "$@" "$corpus" "$seedDir" \
+        >"$name.log" 2>&1); then
+        tail -n 80 "$out/$name.log"
+        echo "fuzz: $name failed; the input is saved in $out (crash-*)" >&2
+        status=1
+        return
+    fi
+    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$out/$name.log" || true
+    echo "fuzz: $name survived ${seconds} s"
+}
+run parse_wave_fuzz corpus "$seeds" -max_len=4096 -dict="$root/tests/fuzz/wave.dict"
+run region_data_fuzz region-corpus "$region_seeds" -max_len=8192
+exit $status

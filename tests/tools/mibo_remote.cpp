@@ -3,7 +3,7 @@
 //                         visibility and the Windows id of its process
 //   mibo_remote region    prints the window region, one rectangle "left top right bottom" a line
 //   mibo_remote close     posts WM_CLOSE to the character window
-//   mibo_remote more      posts the new-character request, as a second start does
+//   mibo_remote more [N]  posts the new-character request (N times, default once), as a second start does
 //   mibo_remote mode W H  changes the display mode (a Wine virtual desktop lets a test do that)
 //   mibo_remote screen    prints the screen size as the program sees it
 //   mibo_remote tray MSG  sends the tray callback as if the mouse message MSG (e.g. 0x201) happened on the icon
@@ -207,7 +207,13 @@ int run(int argc, char** argv) {
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 4;
     if (strcmp(command, "more") == 0) {
         DWORD thread = GetWindowThreadProcessId(window, nullptr);
-        return PostThreadMessageA(thread, RegisterWindowMessageA("tworz nowego miboa Rida2"), 0, 0) ? 0 : 4;
+        int times = argc >= 3 ? atoi(argv[2]) : 1;
+        UINT request = RegisterWindowMessageA("tworz nowego miboa Rida2");
+        for (int i = 0; i < times; ++i) {
+            if (!PostThreadMessageA(thread, request, 0, 0))
+                return 4;
+        }
+        return 0;
     }
     if (strcmp(command, "tray") == 0 && argc >= 3) {
         LPARAM mouse = static_cast<LPARAM>(strtol(argv[2], nullptr, 0));

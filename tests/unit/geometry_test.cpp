@@ -152,6 +152,9 @@ TEST(Region, CreateFromDataChecksTheHeaderAgainstTheSize) {
         {"a count whose byte size wraps to 16", sizeof(RGNDATAHEADER), 0x10000001u, twoSize, 0},
         {"size shorter than the header", sizeof(RGNDATAHEADER), 0, sizeof(RGNDATAHEADER) - 1, 0},
         {"header size too small", 8, 2, twoSize, 0},
+        {"header size claims room the rectangles need", 40, 2, twoSize, 0},
+        {"header size past the end", twoSize + 4, 0, twoSize, 0},
+        {"a longer header leaves room for one", 40, 1, twoSize, 1},
     };
     for (const Row& row : rows) {
         RegionData data = twoRectangles();
