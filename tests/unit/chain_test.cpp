@@ -334,8 +334,9 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
                     total[from][to] += run.handovers[from][to];
         }
         // Only counted when the row recorded no failure: the test framework keeps every failure on the heap.
-        if (!::testing::Test::HasFailure())
+        if (!::testing::Test::HasFailure()) {
             EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after the chain of " << row.figures;
+        }
         // A walk hands over to a fall or (by the picker) to anything but a walk; a flight only to a fall;
         // a fall only through the picker, never to another fall.
         EXPECT_EQ(0, run.handovers[kWalk][kWalk]);

@@ -444,8 +444,9 @@ TEST(Picker, BuildsAnActivityByItsId) {
         const int next = rand();
         const int expected = row.expected >= 0 ? row.expected : activityBuildable(row.id);
         EXPECT_EQ(expected, built ? 1 : 0) << "id " << row.id;
-        if (row.draws >= 0)
+        if (row.draws >= 0) {
             EXPECT_EQ(expectedNext, next) << "id " << row.id;
+        }
         if (built && row.id != kAbsenceId) {
             EXPECT_EQ(where, built->rect) << "id " << row.id;
             EXPECT_EQ(0u, built->startTime) << "id " << row.id;

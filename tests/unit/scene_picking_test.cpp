@@ -43,8 +43,11 @@ TEST(ScenePicking, EveryPropSceneIsBuilt) {
             } else if (id != kBalloonId) {
                 // Scenes that fit their first picture at once keep the figure's feet and its middle.
                 EXPECT_EQ(row.where.bottom, picked->rect.bottom) << "id " << id;
-                if (id != kReindeerId) // the sleigh is drawn around the rider, not centred on him
-                    EXPECT_NEAR(row.where.left + row.where.right, picked->rect.left + picked->rect.right, 2) << "id " << id;
+                // The sleigh is drawn around the rider, not centred on him.
+                if (id != kReindeerId) {
+                    EXPECT_NEAR(row.where.left + row.where.right, picked->rect.left + picked->rect.right, 2)
+                        << "id " << id;
+                }
             }
             delete picked;
         }

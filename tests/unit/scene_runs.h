@@ -154,8 +154,9 @@ inline void checkEnding(const Ending& e, int seeds) {
             EXPECT_NE(0, id) << e.label;
             for (int never : e.excluded)
                 EXPECT_NE(never, id) << e.label << " followed by an excluded scene";
-            if (!e.allowed.empty())
+            if (!e.allowed.empty()) {
                 EXPECT_NE(e.allowed.end(), std::find(e.allowed.begin(), e.allowed.end(), id)) << e.label;
+            }
             EXPECT_EQ(0u, next->startTime);
             if (id != kAbsenceId) {
                 IdList allowed;

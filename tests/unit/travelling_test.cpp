@@ -85,8 +85,9 @@ TEST(Travelling, Timelines) {
             ASSERT_EQ(1, pass.running) << where;
             EXPECT_EQ(row.frames[i], scene->frame) << where;
             EXPECT_EQ(scene->frameSizes[scene->frame].x, pass.rect.width()) << where;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_EQ(row.dx[i], pass.rect.left - before) << where;
+            }
         }
         delete scene;
     }

@@ -117,8 +117,9 @@ TEST(TrayIcon, WaysToTheDialog) {
                            }});
         SendMessageA(window, message, row.wParam, row.lParam);
         EXPECT_EQ(row.opened, openedFirst) << row.how;
-        if (row.opened)
+        if (row.opened) {
             EXPECT_EQ(1, openedSecond) << row.how;
+        }
         EXPECT_EQ(0, desk.window()->dialogOpen) << row.how;
         EXPECT_EQ(0, dialogTable.count) << row.how;
         EXPECT_TRUE(IsWindow(window)) << row.how; // the close box leaves the character window running
@@ -179,8 +180,9 @@ TEST(TrayIcon, EndOfSessionStoresTheSettings) {
         funLevel = 2;
         desk.window()->showInTaskbar = 1;
         LRESULT answer = SendMessageA(desk.window()->handle, row.message, row.wParam, 0);
-        if (row.message == WM_QUERYENDSESSION)
+        if (row.message == WM_QUERYENDSESSION) {
             EXPECT_NE(0, answer); // the session may end
+        }
         int32_t stored[3] = {};
         readSetting(HKEY_CURRENT_USER, path.text(), "funlevel", &stored[0]);
         readSetting(HKEY_CURRENT_USER, path.text(), "taskbar", &stored[1]);
