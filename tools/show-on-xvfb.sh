@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Runs mibo.exe on the current (private) display beside a Notepad window, whose top edge Mibo can walk on, and saves
 # what the screen shows: a screenshot and a short animated capture.
-#   tools/show-on-xvfb.sh MIBO_EXE OUT_DIR [SECONDS]
+#   tools/show-on-xvfb.sh MIBO_EXE OUT_DIR [SECONDS [FIGURES]]
+# FIGURES (default 1) figures play at once: the extra ones are asked for as a second start would.
 # The helper that closes Mibo is looked for beside the tests (build/tests/mibo_remote.exe).
 set -uo pipefail
 exe=$1
 out=$2
 seconds=${3:-12}
+figures=${4:-1}
 root=$(cd "$(dirname "$0")/.." && pwd)
 remote="$(dirname "$exe")/tests/mibo_remote.exe"
 mkdir -p "$out"
@@ -22,6 +24,9 @@ sleep 3
 wine "$exe" >/dev/null 2>&1 &
 mibo=$!
 sleep 2
+if [ "$figures" -gt 1 ] && [ -f "$remote" ]; then
+    wine "$remote" more $((figures - 1)) >/dev/null 2>&1
+fi
 
 # About 0.2 s between shots; the capture runs for the given number of seconds.
 shots=$((seconds * 4))
@@ -30,7 +35,7 @@ for i in $(seq -w 1 "$shots"); do
     sleep 0.1
 done
 import -window root "$out/screenshot.png" 2>/dev/null && echo "screenshot: $out/screenshot.png"
-convert -delay 25 -loop 0 "$frames"/*.png -layers Optimize "$out/capture.gif" 2>/dev/null &&
+convert -delay 25 -loop 0 "$frames"/*.png +dither -colors 64 +map -layers Optimize "$out/capture.gif" 2>/dev/null &&
     echo "animated capture: $out/capture.gif"
 rm -rf "$frames"
 
