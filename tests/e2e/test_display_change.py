@@ -28,7 +28,7 @@ def on_desktop(*args):
 def window():
     """(left, top, right, bottom, process id) of the character window, or None."""
     fields = on_desktop("find").split()
-    if len(fields) != 7:
+    if len(fields) < 7:  # handle, rectangle, visibility, process id, then the extended style
         return None
     return tuple(int(v) for v in fields[1:5]) + (int(fields[6]),)
 
