@@ -258,10 +258,29 @@ def shape_extents(window_id):
     return None
 
 
-def compare_with_backdrop(shot, rects):
+def tray_windows():
+    """Rectangles (left, top, right, bottom) of Wine's own tray window: with no tray on the display, Wine shows the
+    program's tray icon in a small window of its own, which is neither Mibo nor the backdrop."""
+    out = run(["xwininfo", "-root", "-tree"]).stdout
+    found = []
+    for line in out.splitlines():
+        if '"Wine System Tray"' not in line:
+            continue
+        geometry = [p for p in line.split() if "x" in p and "+" in p]
+        if geometry:
+            size, _, position = geometry[0].partition("+")
+            w, h = (int(v) for v in size.split("x"))
+            x, y = (int(v) for v in position.split("+")[:2])
+            found.append((x, y, x + w, y + h))
+    return found
+
+
+def compare_with_backdrop(shot, rects, ignored=None):
     """Counts, in one screenshot: pure black pixels, pixels outside the shape that are not the backdrop, and
-    pixels inside the shape that are. Rows that are all backdrop are skipped whole."""
+    pixels inside the shape that are. Rows that are all backdrop are skipped whole, and so are the pixels of
+    Wine's tray window (or of the given rectangles)."""
     width, height, rgb = shot
+    ignored = tray_windows() if ignored is None else ignored
     backdrop_row = bytes(BACKDROP_COLOUR) * width
     black = outside = inside_backdrop = 0
     for y in range(height):
@@ -271,7 +290,10 @@ def compare_with_backdrop(shot, rects):
         if row == backdrop_row:
             inside_backdrop += sum(r - l for l, r in spans)
             continue
+        skipped = [(l, r) for l, t, r, b in ignored if t <= y < b]
         for x in range(width):
+            if skipped and any(l <= x < r for l, r in skipped):
+                continue
             p = tuple(row[x * 3:x * 3 + 3])
             if p == (0, 0, 0):
                 black += 1
