@@ -97,8 +97,14 @@ int run(int argc, char** argv) {
     if (strcmp(command, "close") == 0)
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 4;
     if (strcmp(command, "more") == 0) {
+        // "more N" asks for N figures at once; the program takes one request a frame.
         DWORD thread = GetWindowThreadProcessId(window, nullptr);
-        return PostThreadMessageA(thread, RegisterWindowMessageA("tworz nowego miboa Rida2"), 0, 0) ? 0 : 4;
+        int count = argc >= 3 ? atoi(argv[2]) : 1;
+        for (int i = 0; i < count; ++i) {
+            if (!PostThreadMessageA(thread, RegisterWindowMessageA("tworz nowego miboa Rida2"), 0, 0))
+                return 4;
+        }
+        return 0;
     }
     return 1;
 }
