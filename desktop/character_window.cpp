@@ -374,24 +374,14 @@ void CharacterWindow::shapeWindow(const Region& newShape) {
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-// The window is already cut to this frame's outlines, which lie inside the changed rectangles, so one copy of
-// their bounding box puts on the screen exactly what one copy per rectangle would, at one pass over the
-// window's clipping instead of one per figure.
+// One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet
+// one copy of the rectangles' bounding box measured slower still (234 against 175 ms with 255 figures).
 void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present,
                                 const Rect* work) {
-    Rect box;
-    bool any = false;
     for (int i = 0; i < kActivitySlots; ++i) {
-        if (!(alive[i] || present[i]) || work[i].width() <= 0 || work[i].height() <= 0)
-            continue;
-        if (any)
-            box.include(work[i].left, work[i].top, work[i].right, work[i].bottom);
-        else
-            box = work[i];
-        any = true;
+        if (alive[i] || present[i])
+            copyRect(windowDc, composition, work[i]);
     }
-    if (any)
-        copyRect(windowDc, composition, box);
 }
 
 void CharacterWindow::checkDisplay(HDC windowDc, Point screen) {
