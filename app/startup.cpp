@@ -15,6 +15,12 @@ CharacterWindow* characterWindow = nullptr;
 HINSTANCE moduleInstance = nullptr;
 SoundPlayer* soundPlayer = nullptr;
 
+CharacterWindow* newCharacterWindow() {
+    return new (std::nothrow) CharacterWindow;
+}
+
+CharacterWindow* (*makeCharacterWindow)() = newCharacterWindow;
+
 namespace {
 
 constexpr const char* kMutexName = "RidaMibo2 mibo mutex";
@@ -55,7 +61,7 @@ void startAgain() {
 } // namespace
 
 int runMibo(HINSTANCE instance) {
-    characterWindow = new (std::nothrow) CharacterWindow;
+    characterWindow = makeCharacterWindow();
     if (!characterWindow)
         return -1;
     moduleInstance = instance;

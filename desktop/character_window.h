@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "desktop/frame_dc.h"
 #include "engine/activity.h"
 #include "desktop/tray_icon.h"
 #include "ui/window.h"
@@ -72,12 +73,17 @@ private:
     void setUpShell();
     void onTrayCallback(LPARAM mouseMessage);
     // Steps of the frame update, in the order they run.
-    void stepActivities(Region& newShape, int32_t* alive, int32_t* present);
-    void wrapAroundSides(int slot);
+    void stepActivities(int width, int32_t* alive, int32_t* present);
+    void wrapAroundSides(int slot, int width);
+    void uniteShapes(const int32_t* alive, Region& newShape);
     void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
+    void refreshBackground(HDC windowDc, const Region& newShape);
     void shapeWindow(const Region& newShape);
-    void refreshBackground(HDC windowDc, const Region& newShape, const int32_t* alive, const Rect* work);
     void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
-    void checkDisplay(HDC windowDc);
+    void checkDisplay(HDC windowDc, Point screen);
+
+    // Kept from frame to frame: taking them anew each frame costs more than the frame's drawing.
+    HeldWindowDc windowDc;
+    HeldMemoryDc compositionDc;
 };

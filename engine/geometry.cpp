@@ -123,13 +123,17 @@ void bitmapSize(HBITMAP bitmap, int* width, int* height) {
     *height = info.bmHeight;
 }
 
+// One memory DC for every copy of a bitmap, made on first use and kept for the process's life: making and
+// deleting a DC for each figure drawn costs more than the copy itself. The bitmap is deselected after each
+// copy, so that its owner can delete it at any time.
 BOOL blitBitmap(HDC dc, int x, int y, HBITMAP bitmap, int srcX, int srcY, int width, int height, DWORD rop) {
-    HDC memory = CreateCompatibleDC(dc);
+    static HDC memory = CreateCompatibleDC(nullptr);
     if (!memory)
         return FALSE;
     HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (!previous)
+        return FALSE;
     BOOL result = BitBlt(dc, x, y, width, height, memory, srcX, srcY, rop);
     SelectObject(memory, previous);
-    DeleteDC(memory);
     return result;
 }

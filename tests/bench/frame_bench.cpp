@@ -1,4 +1,5 @@
-// Times the character window's frame update (onTimer) with 1, 10, 100 and 255 walking figures.
+// Times the character window's frame update (onTimer) with 1, 10, 100 and 255 walking figures, the frame update
+// of old (legacy_frame.cpp) and the present one taking turns.
 // Runs under Wine on the test display: tools/bench.sh.
 #include "engine/platform.h"
 
@@ -6,11 +7,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
+#include "legacy_frame.h"
 
 namespace {
 
@@ -47,53 +50,125 @@ double microseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequenc
     return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
+struct Timing {
+    double median;
+    double mean;
+    double max;
+    double cpu;
+};
+
+// Runs `frames` frame updates (after a warm-up) of a fresh window with `count` walking figures.
+Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER frequency) {
+    const int warmUp = 10;
+    characterWindow = window;
+    if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr)) {
+        printf("no window\n");
+        exit(1);
+    }
+    // Spread over the screen in rows, so that the shapes do not all pile up in one place.
+    for (int i = 0; i < count; ++i)
+        characterWindow->addActivity(new BenchWalk((i * 97) % screenWidth(), 100 + (i % 8) * 85));
+    frameTick = GetTickCount();
+    std::vector<double> times;
+    double cpuStart = 0;
+    for (int f = 0; f < warmUp + frames; ++f) {
+        if (f == warmUp) {
+            cpuStart = threadCpuMicroseconds();
+            clearFramePieces();
+        }
+        frameTick += 50;
+        LARGE_INTEGER before, after;
+        QueryPerformanceCounter(&before);
+        characterWindow->onTimer(0);
+        QueryPerformanceCounter(&after);
+        if (f >= warmUp)
+            times.push_back(microseconds(before, after, frequency));
+    }
+    Timing timing;
+    timing.cpu = (threadCpuMicroseconds() - cpuStart) / frames;
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times)
+        sum += t;
+    timing.median = times[times.size() / 2];
+    timing.mean = sum / static_cast<double>(times.size());
+    timing.max = times.back();
+    DestroyWindow(characterWindow->handle);
+    delete characterWindow;
+    characterWindow = nullptr;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    return timing;
+}
+
 } // namespace
 
 int main() {
     const int counts[] = {1, 10, 100, 255};
-    const int warmUp = 20;
-    const int frames = 400;
+    const int framesFor[] = {200, 200, 80, 40}; // the old update takes half a second a frame at 255 figures
+    const int rounds = 2;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    printf("| figures | median us/frame | mean us/frame | max us/frame | CPU us/frame |\n|---:|---:|---:|---:|---:|\n");
-    for (int count : counts) {
-        characterWindow = new CharacterWindow;
-        if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr)) {
-            printf("no window\n");
-            return 1;
+    // The old frame update and the new one take turns, so that both see the same load of the machine.
+    printf("| figures | frame update | median us | mean us | max us | CPU us | old/new median |\n"
+           "|---:|---|---:|---:|---:|---:|---:|\n");
+    std::vector<std::vector<double>> pieces;
+    for (int c = 0; c < 4; ++c) {
+        const int count = counts[c];
+        const int frames = framesFor[c];
+        std::vector<double> oldTimes[4], newTimes[4];
+        std::vector<double> oldPieces(PieceCount, 0.0);
+        for (int round = 0; round < rounds; ++round) {
+            Timing old = timeFrames(new LegacyCharacterWindow, count, frames, frequency);
+            for (int p = 0; p < PieceCount; ++p)
+                oldPieces[p] += framePieces[p] / (frames * rounds);
+            Timing now = timeFrames(new CharacterWindow, count, frames, frequency);
+            const Timing* both[2] = {&old, &now};
+            std::vector<double>* into[2] = {oldTimes, newTimes};
+            for (int k = 0; k < 2; ++k) {
+                into[k][0].push_back(both[k]->median);
+                into[k][1].push_back(both[k]->mean);
+                into[k][2].push_back(both[k]->max);
+                into[k][3].push_back(both[k]->cpu);
+            }
         }
-        // Spread over the screen in rows, so that the shapes do not all pile up in one place.
-        for (int i = 0; i < count; ++i)
-            characterWindow->addActivity(new BenchWalk((i * 97) % screenWidth(), 100 + (i % 8) * 85));
-        frameTick = GetTickCount();
-        std::vector<double> times;
-        double cpuStart = 0;
-        for (int f = 0; f < warmUp + frames; ++f) {
-            if (f == warmUp)
-                cpuStart = threadCpuMicroseconds();
-            frameTick += 50;
-            LARGE_INTEGER before, after;
-            QueryPerformanceCounter(&before);
-            characterWindow->onTimer(0);
-            QueryPerformanceCounter(&after);
-            if (f >= warmUp)
-                times.push_back(microseconds(before, after, frequency));
-        }
-        double cpu = (threadCpuMicroseconds() - cpuStart) / frames;
-        std::sort(times.begin(), times.end());
-        double sum = 0;
-        for (double t : times)
-            sum += t;
-        printf("| %d | %.0f | %.0f | %.0f | %.0f |\n", count, times[times.size() / 2], sum / times.size(),
-               times.back(), cpu);
+        pieces.push_back(oldPieces);
+        // Over the rounds: the median of the medians, the mean of the means, the largest maximum, the mean CPU.
+        auto summary = [](std::vector<double>* t, double* out) {
+            std::sort(t[0].begin(), t[0].end());
+            out[0] = t[0][(t[0].size() - 1) / 2];
+            out[1] = out[3] = 0;
+            out[2] = 0;
+            for (size_t i = 0; i < t[1].size(); ++i) {
+                out[1] += t[1][i] / static_cast<double>(t[1].size());
+                out[2] = std::max(out[2], t[2][i]);
+                out[3] += t[3][i] / static_cast<double>(t[3].size());
+            }
+        };
+        double o[4], n[4];
+        summary(oldTimes, o);
+        summary(newTimes, n);
+        printf("| %d | old | %.0f | %.0f | %.0f | %.0f | |\n", count, o[0], o[1], o[2], o[3]);
+        printf("| %d | new | %.0f | %.0f | %.0f | %.0f | %.1f |\n", count, n[0], n[1], n[2], n[3],
+               n[0] > 0 ? o[0] / n[0] : 0.0);
         fflush(stdout);
-        DestroyWindow(characterWindow->handle);
-        delete characterWindow;
-        characterWindow = nullptr;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
     }
+
+    printf("\n| old frame update, mean us per frame |");
+    for (int count : counts)
+        printf(" %d |", count);
+    printf("\n|---|");
+    for (size_t c = 0; c < pieces.size(); ++c)
+        printf("---:|");
+    printf("\n");
+    for (int p = 0; p < PieceCount; ++p) {
+        printf("| %s |", kPieceNames[p]);
+        for (const std::vector<double>& column : pieces)
+            printf(" %.0f |", column[p]);
+        printf("\n");
+    }
+    fflush(stdout);
 
     // The frame clock itself: passes of the real loop with one walking figure, sleeping wait.
     characterWindow = new CharacterWindow;

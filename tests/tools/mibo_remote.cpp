@@ -206,6 +206,7 @@ int run(int argc, char** argv) {
     if (strcmp(command, "close") == 0)
         return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 4;
     if (strcmp(command, "more") == 0) {
+        // "more N" asks for N figures at once; the program takes one request a frame.
         DWORD thread = GetWindowThreadProcessId(window, nullptr);
         int times = argc >= 3 ? atoi(argv[2]) : 1;
         UINT request = RegisterWindowMessageA("tworz nowego miboa Rida2");

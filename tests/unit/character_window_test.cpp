@@ -296,3 +296,57 @@ TEST(CharacterWindow, FramesLeaveNoGdiObjectsBehind) {
     runRounds(10);
     EXPECT_EQ(before, liveGdiObjects());
 }
+
+// The outlines are united pairwise: odd and even numbers of figures, and the last one left over, all reach the shape.
+TEST(CharacterWindow, ShapeHoldsEveryFigureWhateverTheirNumber) {
+    WindowScope scope;
+    CreatedWindow window;
+    const int counts[] = {1, 2, 3, 5, 8, 17};
+    for (int count : counts) {
+        std::vector<Rect> expected;
+        for (int i = 0; i < count; ++i) {
+            Rect block(10 + i * 30, 10, 30 + i * 30, 30);
+            spawn(new BlockActivity(block, 0, 100));
+            expected.push_back(block);
+        }
+        window->onTimer(0);
+        EXPECT_EQ(expected, window.shape()) << count;
+        for (Activity*& activity : window->activities) {
+            delete activity;
+            activity = nullptr;
+        }
+    }
+}
+
+// The DCs the frame update keeps: the same bitmap keeps its DC, another one replaces it, and closing frees the
+// bitmap for deletion.
+TEST(FrameDc, MemoryDcFollowsItsBitmap) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP first = CreateCompatibleBitmap(screen, 4, 4);
+    HBITMAP second = CreateCompatibleBitmap(screen, 4, 4);
+    HeldMemoryDc held;
+    struct Row {
+        HDC like;
+        HBITMAP bitmap;
+        bool expectDc;
+        bool expectSame;
+    } rows[] = {
+        {screen, first, true, false}, {screen, first, true, true}, {screen, second, true, false},
+        {screen, nullptr, false, false}, {nullptr, first, false, false},
+    };
+    HDC before = nullptr;
+    for (const Row& row : rows) {
+        HDC dc = held.holding(row.like, row.bitmap);
+        EXPECT_EQ(row.expectDc, dc != nullptr);
+        if (row.expectDc)
+            EXPECT_EQ(row.bitmap, GetCurrentObject(dc, OBJ_BITMAP));
+        if (row.expectSame)
+            EXPECT_EQ(before, dc);
+        before = dc;
+    }
+    held.holding(screen, first);
+    held.close();
+    EXPECT_TRUE(DeleteObject(first));
+    EXPECT_TRUE(DeleteObject(second));
+    ReleaseDC(nullptr, screen);
+}
