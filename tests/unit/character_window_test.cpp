@@ -338,10 +338,12 @@ TEST(FrameDc, MemoryDcFollowsItsBitmap) {
     for (const Row& row : rows) {
         HDC dc = held.holding(row.like, row.bitmap);
         EXPECT_EQ(row.expectDc, dc != nullptr);
-        if (row.expectDc)
+        if (row.expectDc) {
             EXPECT_EQ(row.bitmap, GetCurrentObject(dc, OBJ_BITMAP));
-        if (row.expectSame)
+        }
+        if (row.expectSame) {
             EXPECT_EQ(before, dc);
+        }
         before = dc;
     }
     held.holding(screen, first);
