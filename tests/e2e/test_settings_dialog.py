@@ -74,7 +74,8 @@ def still(seconds=1.5):
     return first is not None and first == region_rects()
 
 
-def moving(seconds=6):
+def moving(seconds=30):
+    # Long enough for a pause out of sight (up to 20 s at fun level 1) or a scene that holds a pose to end.
     seen = set()
     deadline = time.time() + seconds
     while time.time() < deadline and len(seen) < 3:
