@@ -41,8 +41,10 @@ def click(control, button=1):
 
 
 def right_click_figure():
-    """A right press inside the window's shape, tried until the dialog shows (the figure moves meanwhile)."""
-    for _ in range(15):
+    """A right press inside the window's shape, tried until the dialog shows (the figure moves meanwhile). Tried
+    for a minute: at fun level 1 a pause out of sight leaves no shape to press for up to 20 s."""
+    deadline = time.time() + 60
+    while time.time() < deadline:
         rects = region_rects()
         if rects:
             l, t, r, b = max(rects, key=lambda q: (q[2] - q[0]) * (q[3] - q[1]))
