@@ -111,3 +111,13 @@ std::ostream& operator<<(std::ostream& out, const Rect& r) {
 std::ostream& operator<<(std::ostream& out, const Point& p) {
     return out << "(" << p.x << "," << p.y << ")";
 }
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}

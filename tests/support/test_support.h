@@ -44,3 +44,7 @@ int occupiedSlots();
 // Readable rectangles and points in test failure messages.
 std::ostream& operator<<(std::ostream& out, const Rect& r);
 std::ostream& operator<<(std::ostream& out, const Point& p);
+
+// Delivers what is queued (paint messages and the like), dropping a WM_QUIT that a load failure posts, so that Wine
+// has placed and shown the windows before they are probed.
+void pumpMessages();

@@ -15,6 +15,7 @@
 #include "desktop/character_window.h"
 #include "engine/picker.h"
 #include "support/gif_writer.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -202,17 +203,6 @@ std::string runningNames(const CharacterWindow* window) {
         names += activity->name.text();
     }
     return names;
-}
-
-// The frame update's leftovers: paint messages and the quit a load failure posts.
-void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 // Plays one scene and records every pass; writes the GIF at the end.

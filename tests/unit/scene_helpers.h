@@ -12,17 +12,6 @@
 #include "engine/picker.h"
 #include "support/test_support.h"
 
-// Delivers what is queued, so that Wine has placed and shown the windows before they are probed.
-inline void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 // A plain window at an exact screen place: a top-level popup, or a child button at client coordinates.
 class TestWindow {
 public:
