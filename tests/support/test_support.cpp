@@ -95,6 +95,47 @@ std::vector<Rect> regionRects(HRGN region) {
     return rects;
 }
 
+// Wine's GetGuiResources answers 0, but its GDI accepts a handle whose upper half is 0 as any generation of that
+// table entry, so every entry can be probed.
+int liveGdiObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int live = 0;
+    for (UINT_PTR entry = 1; entry < 0x10000; ++entry)
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0 ? 1 : 0;
+    return live;
+}
+
+// The same for Wine's USER handles: they are even, from 0x20 up, and a handle without its upper half names any
+// generation of its entry. A window of another process answers too, so only this process's windows count.
+int liveUserObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (counted != 0)
+        return static_cast<int>(counted);
+    int live = 0;
+    for (UINT_PTR entry = 0x20; entry < 0x10000; entry += 2) {
+        HANDLE handle = reinterpret_cast<HANDLE>(entry);
+        DWORD process = 0;
+        if (IsWindow(static_cast<HWND>(handle))) {
+            GetWindowThreadProcessId(static_cast<HWND>(handle), &process);
+            live += process == GetCurrentProcessId() ? 1 : 0;
+        } else if (IsMenu(static_cast<HMENU>(handle))) {
+            ++live;
+        } else {
+            ICONINFO info;
+            if (GetIconInfo(static_cast<HICON>(handle), &info)) {
+                ++live;
+                if (info.hbmMask)
+                    DeleteObject(info.hbmMask);
+                if (info.hbmColor)
+                    DeleteObject(info.hbmColor);
+            }
+        }
+    }
+    return live;
+}
+
 int occupiedSlots() {
     if (!characterWindow)
         return 0;

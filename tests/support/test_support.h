@@ -38,6 +38,12 @@ public:
 // The rectangles of a GDI region, in banded order.
 std::vector<Rect> regionRects(HRGN region);
 
+// Live GDI objects of this process (bitmaps, regions, DCs, brushes and the like).
+int liveGdiObjects();
+
+// Live USER objects of this process: its windows, menus, icons and cursors.
+int liveUserObjects();
+
 // Number of occupied activity slots of the character window.
 int occupiedSlots();
 

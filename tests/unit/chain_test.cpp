@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 #include "activities/dog.h"
 #include "activities/falling.h"
@@ -13,61 +12,9 @@
 #include "activities/snowball.h"
 #include "activities/snowman_reindeer.h"
 #include "activities/walking.h"
+#include "counting_heap.h"
 #include "frame_guard.h"
 #include "scene_helpers.h"
-
-// Every heap block of the program is counted: what a chain allocates must all be freed again.
-namespace {
-long gLiveBlocks = 0;
-
-void* allocate(size_t size) {
-    void* block = HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
-    if (block)
-        ++gLiveBlocks;
-    return block;
-}
-
-void release(void* block) {
-    if (!block)
-        return;
-    --gLiveBlocks;
-    HeapFree(GetProcessHeap(), 0, block);
-}
-} // namespace
-
-void* operator new(size_t size) {
-    void* block = allocate(size);
-    if (!block)
-        throw std::bad_alloc();
-    return block;
-}
-void* operator new[](size_t size) {
-    return operator new(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void operator delete(void* block) noexcept {
-    release(block);
-}
-void operator delete[](void* block) noexcept {
-    release(block);
-}
-void operator delete(void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete[](void* block, size_t) noexcept {
-    release(block);
-}
-void operator delete(void* block, const std::nothrow_t&) noexcept {
-    release(block);
-}
-void operator delete[](void* block, const std::nothrow_t&) noexcept {
-    release(block);
-}
 
 namespace {
 
@@ -127,18 +74,6 @@ int figures() {
     for (Activity* activity : characterWindow->activities)
         count += activity && isFigure(activity) ? 1 : 0;
     return count;
-}
-
-// Live GDI objects of this process. Wine's GetGuiResources answers 0, but its GDI accepts a handle whose upper
-// half is 0 as any generation of that table entry, so every entry can be probed.
-int liveGdiObjects() {
-    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0)
-        return static_cast<int>(counted);
-    int live = 0;
-    for (UINT_PTR entry = 1; entry < 0x10000; ++entry)
-        live += GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0 ? 1 : 0;
-    return live;
 }
 
 // The companions a scene creates beside its own hand-off, over its whole life.
@@ -316,7 +251,7 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
         funLevel = row.f;
         srand(row.seed);
         SlotTableRun run;
-        const long blocksBefore = gLiveBlocks;
+        const long blocksBefore = countingHeap::liveBlocks;
         {
             WindowScope window;
             // Walkers in mid-air over the bare desktop: the first ground check that fails starts the chain.
@@ -335,7 +270,7 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
         }
         // Only counted when the row recorded no failure: the test framework keeps every failure on the heap.
         if (!::testing::Test::HasFailure()) {
-            EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after the chain of " << row.figures;
+            EXPECT_EQ(blocksBefore, countingHeap::liveBlocks) << "heap blocks left after the chain of " << row.figures;
         }
         // A walk hands over to a fall or (by the picker) to anything but a walk; a flight only to a fall;
         // a fall only through the picker, never to another fall.
@@ -380,7 +315,7 @@ TEST(Chain, ScenesWithCompanionsKeepOneFigurePerChain) {
         srand(row.seed);
         SlotTableRun run;
         { WindowScope warmUp; } // the first window of the process leaves the system's caches filled
-        const long blocksBefore = gLiveBlocks;
+        const long blocksBefore = countingHeap::liveBlocks;
         const int gdiBefore = liveGdiObjects();
         {
             WindowScope window;
@@ -393,7 +328,7 @@ TEST(Chain, ScenesWithCompanionsKeepOneFigurePerChain) {
             }
         }
         run.releaseShapes();
-        EXPECT_EQ(blocksBefore, gLiveBlocks) << "heap blocks left after " << row.figures << " chains";
+        EXPECT_EQ(blocksBefore, countingHeap::liveBlocks) << "heap blocks left after " << row.figures << " chains";
         EXPECT_EQ(gdiBefore, liveGdiObjects()) << "GDI objects left after " << row.figures << " chains";
         EXPECT_EQ(0, run.handovers[kFall][kSnowman]) << "a fall never hands over to the snowman";
         EXPECT_EQ(0, run.handovers[kCrying][kDog]) << "the crying figure never calls the dog back";

@@ -62,20 +62,6 @@ public:
     }
 };
 
-// Live GDI objects of this process. Wine's GetGuiResources answers 0, but its GDI accepts a handle whose upper
-// half is 0 as any generation of that table entry, so every entry can be probed.
-int liveGdiObjects() {
-    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0)
-        return static_cast<int>(counted);
-    int live = 0;
-    for (UINT_PTR entry = 1; entry < 0x10000; ++entry) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0)
-            ++live;
-    }
-    return live;
-}
-
 } // namespace
 
 TEST(CharacterWindow, NamesAndPlacement) {
