@@ -7,6 +7,7 @@
 #include "desktop/character_window.h"
 
 uint32_t frameTick = 0;
+int32_t liveActivities = 0;
 
 IdList::IdList(int value) : length(0), values(nullptr) {
     append(value);
@@ -59,9 +60,12 @@ bool IdList::contains(int value) const {
 
 Activity::Activity()
     : startTime(0), name("NIE PRZYPISANA CZYNNOSC"), frame(0), counter(0), lastMoveTime(0), frameSizes(nullptr),
-      frameCount(0), frameRegions(nullptr), frameBitmaps(nullptr) {}
+      frameCount(0), frameRegions(nullptr), frameBitmaps(nullptr) {
+    ++liveActivities;
+}
 
 Activity::~Activity() {
+    --liveActivities;
     for (int i = 0; i < frameCount; ++i) {
         if (frameBitmaps && frameBitmaps[i])
             DeleteObject(frameBitmaps[i]);

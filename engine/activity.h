@@ -9,6 +9,9 @@
 // Milliseconds of GetTickCount(), sampled once per main-loop pass: the only clock activities read.
 extern uint32_t frameTick;
 
+// Activities constructed and not yet destroyed, in the whole program: the slots and whatever is being handed over.
+extern int32_t liveActivities;
+
 // A list of activity ids (allowed or excluded sets for the picker).
 class IdList {
 public:
