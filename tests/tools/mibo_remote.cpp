@@ -16,6 +16,9 @@
 //                         (screen coordinates; VALUE: trackbar position, check state, or 1 when a bitmap shows)
 //   mibo_remote dialogclose    the dialog's close box (SC_CLOSE)
 //   mibo_remote info      prints the text of the program's open "info" message box and dismisses it with OK
+//   mibo_remote counts    prints the program's kernel handles, its windows (top-level and child) and, where the
+//                         system reports them (Windows, not Wine), its GDI and USER objects:
+//                         "handles H windows W gdi G user U"
 //   mibo_remote endsession     asks the program to end the session (WM_QUERYENDSESSION, WM_ENDSESSION), then
 //                              ends its process as Windows does after the session
 // Exit 2 (and the output "none") when there is no character window.
@@ -25,6 +28,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -142,6 +146,73 @@ int endSession(HWND window) {
     return ended ? 0 : 9;
 }
 
+struct WindowCount {
+    DWORD process;
+    int count;
+};
+
+BOOL CALLBACK countChild(HWND, LPARAM data) {
+    ++reinterpret_cast<WindowCount*>(data)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM data) {
+    WindowCount* counted = reinterpret_cast<WindowCount*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == counted->process) {
+        ++counted->count;
+        EnumChildWindows(window, countChild, data);
+    }
+    return TRUE;
+}
+
+// The system's process list carries each process's handle count; GetProcessHandleCount answers 0 under Wine for
+// a process other than the caller.
+unsigned long handleCountOf(DWORD process) {
+    typedef LONG(WINAPI * Query)(ULONG, void*, ULONG, ULONG*);
+    Query query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return 0;
+    std::vector<BYTE> buffer(1 << 16);
+    ULONG needed = 0;
+    const ULONG kProcessList = 5; // SystemProcessInformation
+    LONG status;
+    while ((status = query(kProcessList, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+               static_cast<LONG>(0xC0000004L) && buffer.size() < (1u << 26)) // STATUS_INFO_LENGTH_MISMATCH
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return 0;
+    for (size_t offset = 0; offset + sizeof(SYSTEM_PROCESS_INFORMATION) <= buffer.size();) {
+        const SYSTEM_PROCESS_INFORMATION* entry =
+            reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+        if (reinterpret_cast<UINT_PTR>(entry->UniqueProcessId) == process)
+            return entry->HandleCount;
+        if (entry->NextEntryOffset == 0)
+            break;
+        offset += entry->NextEntryOffset;
+    }
+    return 0;
+}
+
+int printCounts(HWND window) {
+    WindowCount windows = {0, 0};
+    GetWindowThreadProcessId(window, &windows.process);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, windows.process);
+    if (!process)
+        return 9;
+    DWORD handles = 0;
+    if (!GetProcessHandleCount(process, &handles) || handles == 0)
+        handles = handleCountOf(windows.process);
+    EnumWindows(countWindow, reinterpret_cast<LPARAM>(&windows));
+    printf("handles %lu windows %d gdi %lu user %lu\n", static_cast<unsigned long>(handles), windows.count,
+           static_cast<unsigned long>(GetGuiResources(process, GR_GDIOBJECTS)),
+           static_cast<unsigned long>(GetGuiResources(process, GR_USEROBJECTS)));
+    CloseHandle(process);
+    return 0;
+}
+
 } // namespace
 
 int run(int argc, char** argv);
@@ -250,5 +321,7 @@ int run(int argc, char** argv) {
     }
     if (strcmp(command, "endsession") == 0)
         return endSession(window);
+    if (strcmp(command, "counts") == 0)
+        return printCounts(window);
     return 1;
 }
