@@ -1,5 +1,5 @@
 """The three stored settings: written at WM_CLOSE, defaults in a fresh Wine prefix, "sound" 0 starts silent and stays
-0, hand-edited fun levels 0 and 9 run without hanging."""
+0, hand-edited values at their boundaries and beyond run without hanging."""
 import os
 import shutil
 import tempfile
@@ -60,17 +60,31 @@ try:
     check(reg_query("sound") == 0, "and stored sound = 0 again (%s)" % reg_query("sound"))
     check([reg_query("funlevel"), reg_query("taskbar")] == [5, 0], "fun level and taskbar written too")
 
-    # Hand-edited fun levels outside 1..5: used as stored, the program keeps running and closes normally.
-    for level in (0, 9):
+    # Hand-edited values at their boundaries and beyond, one start each (funlevel, taskbar, sound): the values are
+    # used as stored, the program keeps running and closes normally, fun level and taskbar are stored back
+    # unchanged, and any "sound" but 0 starts the sound output and is stored back as the mode it ran in.
+    int_min, int_max = -(1 << 31), (1 << 31) - 1
+    rows = [(int_min, -1, -1), (-1, 2, 2), (0, 3, 3), (6, int_max, int_max), (int_max, 0, 1), (9, 1, int_min)]
+    for level, taskbar, sound in rows:
+        name = "funlevel %d, taskbar %d, sound %d" % (level, taskbar, sound)
         reg_delete_key()
         reg_set("funlevel", level)
-        with Mibo() as mibo:
-            check(mibo.wait_window(60), "mibo starts with funlevel %d" % level)
+        reg_set("taskbar", taskbar)
+        reg_set("sound", sound)
+        capture = os.path.join(work, "row.raw")
+        if os.path.exists(capture):
+            os.remove(capture)
+        with Mibo(env=alsa_file_env(os.environ, capture)) as mibo:
+            check(mibo.wait_window(60), "mibo starts with " + name)
             for _ in range(3):
                 remote("more")  # more figures, more choices of the next scene
-            check(keeps_animating(None, 8), "with funlevel %d the figures keep moving" % level)
-            check(mibo.close(timeout=60) == 1, "with funlevel %d WM_CLOSE still ends it with 1" % level)
-        check(reg_query("funlevel") == level, "funlevel %d is stored back unchanged (%s)" % (level, reg_query("funlevel")))
+            check(keeps_animating(None, 8), "with %s the figures keep moving" % name)
+            check(mibo.close(timeout=60) == 1, "with %s WM_CLOSE still ends it with 1" % name)
+        stored = [reg_query(n) for n in ("funlevel", "taskbar", "sound")]
+        check(stored[:2] == [level, taskbar], "%s: fun level and taskbar stored back unchanged (%s)" % (name, stored))
+        opened = os.path.exists(capture) and os.path.getsize(capture) > 0
+        check(opened, "%s: the sound output was opened" % name)
+        check(stored[2] == 1, "%s: stored back as sound 1, the mode it ran in (%s)" % (name, stored[2]))
 finally:
     run(["wineserver", "-k"], env=fresh)  # the fresh prefix's own server; the test display's is stopped later
     shutil.rmtree(work, ignore_errors=True)
