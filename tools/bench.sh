@@ -9,19 +9,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
-arch=${MIBO_ARCH:-}
-if [ -z "$arch" ]; then
-    arch=x86_64
-    "$root/tools/host-arch.sh" >/dev/null && arch=i686
-fi
-default_build=$root/build
-[ "$arch" = x86_64 ] && default_build=$root/build/x86_64
-build=${MIBO_BUILD_DIR:-$default_build}
+. "$root/tools/choose-build.sh"
 echo "# $arch build in $build"
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
-fi
 cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait mibo_oldframe >/dev/null
 
 export BENCH_SECONDS=$seconds BENCH_BUILD=$build BENCH_SPIN=${BENCH_SPIN:-0}

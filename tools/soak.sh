@@ -9,19 +9,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-30}
 figures=${2:-20}
-arch=${MIBO_ARCH:-}
-if [ -z "$arch" ]; then
-    arch=x86_64
-    "$root/tools/host-arch.sh" >/dev/null && arch=i686
-fi
-default_build=$root/build
-[ "$arch" = x86_64 ] && default_build=$root/build/x86_64
-build=${MIBO_BUILD_DIR:-$default_build}
+. "$root/tools/choose-build.sh"
 echo "# $arch build in $build, $figures figures, $minutes minutes"
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
-fi
 cmake --build "$build" -j2 --target mibo mibo_remote >/dev/null
 
 export SOAK_MINUTES=$minutes SOAK_FIGURES=$figures SOAK_BUILD=$build

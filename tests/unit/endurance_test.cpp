@@ -135,14 +135,11 @@ private:
     }
 };
 
-#define SKIP_WITHOUT_EVERY_FRAME()                                                                                 \
-    SKIP_WITHOUT_FRAMES("IDZIE:4", "IDZIE_P_:4", "SPADA:3", "LECI:6", "BALWAN:6", "RENIFER:7", "RENSP:1", "GALKA:2", \
-                        "KULKA:2", "PIANO:2", "NUTKA:1", "pies:8", "PLACZE:2")
 
 } // namespace
 
 TEST(Endurance, ASeasonOfFiguresLeavesNothingBehind) {
-    SKIP_WITHOUT_EVERY_FRAME();
+    SKIP_WITHOUT_SCENE_FRAMES();
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     Season season;

@@ -30,3 +30,8 @@ inline std::string missingFrameSet(std::initializer_list<const char*> sets) {
         if (!missing_.empty())                                                                     \
             GTEST_SKIP() << "frame set " << missing_ << " is not drawn yet";                       \
     } while (0)
+
+// The frame sets of every scene the picker builds.
+#define SKIP_WITHOUT_SCENE_FRAMES()                                                                                \
+    SKIP_WITHOUT_FRAMES("IDZIE:4", "IDZIE_P_:4", "SPADA:3", "LECI:6", "BALWAN:6", "RENIFER:7", "RENSP:1", "GALKA:2", \
+                        "KULKA:2", "PIANO:2", "NUTKA:1", "pies:8", "PLACZE:2")
