@@ -135,7 +135,6 @@ private:
     }
 };
 
-
 } // namespace
 
 TEST(Endurance, ASeasonOfFiguresLeavesNothingBehind) {
