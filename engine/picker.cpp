@@ -61,8 +61,7 @@ Activity* make(const Rect& where) {
 }
 
 // One row per activity id. Acceptance, in this order: `before` (no random number drawn when it fails),
-// then random(bound) < base + perFun * f, then `after`. A null `build` is a scene that does not exist yet:
-// its draws are accepted as the table says and then drawn again, so the later rows plug in by naming a factory.
+// then random(bound) < base + perFun * f, then `after`; `build` constructs the scene.
 struct ActivityRow {
     int id;
     Guard before;
@@ -150,10 +149,10 @@ public:
 
     // Whether some id can ever come out of the loop: constraints that leave nothing acceptable would otherwise
     // loop forever. The guards and a threshold above zero decide it; no random number is drawn.
-    int anyAcceptable(int onlyBuildable) {
+    int anyAcceptable() {
         for (int row = 0; row < kRows; ++row) {
             const ActivityRow& r = kActivityTable[row];
-            if (!passesSets(r.id) || (onlyBuildable && !r.build))
+            if (!passesSets(r.id))
                 continue;
             if (r.bound != 0 && thresholdOf(r, f) > 0 && before(row) && after(row))
                 return 1;
@@ -193,9 +192,9 @@ int rowIndexOf(int id) {
 
 } // namespace
 
-int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded, int onlyBuildable) {
+int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded) {
     DrawLoop loop(where, allowed, excluded);
-    if (!loop.anyAcceptable(onlyBuildable))
+    if (!loop.anyAcceptable())
         return 0;
 
     // The sets come before the id range, so an unused id in `allowed` only makes the loop draw again.
@@ -206,26 +205,19 @@ int drawActivityId(const Rect& where, const IdList& allowed, const IdList& exclu
         int row = rowIndexOf(id);
         if (row < 0 || !loop.accepts(row))
             continue;
-        if (onlyBuildable && !kActivityTable[row].build)
-            continue;
         return id;
     }
 }
 
-int activityBuildable(int id) {
-    int row = rowIndexOf(id);
-    return row >= 0 && kActivityTable[row].build ? 1 : 0;
-}
-
 Activity* buildActivity(int id, const Rect& where) {
     int row = rowIndexOf(id);
-    if (row < 0 || !kActivityTable[row].build)
+    if (row < 0)
         return nullptr;
     return kActivityTable[row].build(where);
 }
 
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
-    int id = drawActivityId(where, allowed, excluded, 1);
+    int id = drawActivityId(where, allowed, excluded);
     if (id == 0)
         return nullptr;
     Activity* picked = buildActivity(id, where);

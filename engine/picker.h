@@ -49,16 +49,10 @@ int nearScreenEdge(Rect r);
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded);
 
 // The draw loop of pickActivity without the construction: the accepted id, or 0 when none can ever be accepted.
-// With onlyBuildable, an accepted id whose scene has no constructor yet is drawn again (as pickActivity does);
-// without it, every row of the table counts.
-int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded, int onlyBuildable);
-
-
-// 1 when the picker can construct the activity of `id` (its scene exists), else 0.
-int activityBuildable(int id);
+int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded);
 
 // Constructs the activity of `id` with `where` as the picker's table does, without any acceptance test. Null for
-// an id without a row, a row whose scene does not exist yet, or when the memory is not there.
+// an id without a row, or when the memory is not there.
 Activity* buildActivity(int id, const Rect& where);
 
 // How many activities pickActivity has constructed since the program started: a chain that hands over through

@@ -2,19 +2,14 @@
 
 #include <cstring>
 
-#include "scene_runs.h"
+#include "support/scene_runs.h"
 
 namespace {
 
 // A figure-sized rectangle well inside the screen.
-Rect standing(int left = 400) {
-    return Rect(left, 400, left + 75, 483);
-}
-
 } // namespace
 
 TEST(ShortScenes, FramesNamesAndPlacement) {
-    SKIP_WITHOUT_FRAMES("BALON", "BOOM", "CHOINKA", "GLASZCZE", "HELLO");
     LoadFailureCounter failures;
     const Rect where = standing();
     struct Row {

@@ -107,9 +107,19 @@ T* spawnedOf() {
 // acceptance draw, so comparing this with what follows a scene's own hand-off tells which lists it used.
 inline int randAfterPick(unsigned seed, const Rect& where, const IdList& allowed, const IdList& excluded) {
     srand(seed);
-    if (drawActivityId(where, allowed, excluded, 1) == kWalkId)
+    if (drawActivityId(where, allowed, excluded) == kWalkId)
         random(100); // a walk draws its direction too
     return rand();
+}
+
+// A walking figure's rectangle standing on the bottom of the screen.
+inline Rect walkerOnBottom(int left) {
+    return Rect(left, screenHeight() - 83, left + 75, screenHeight());
+}
+
+// A figure's rectangle somewhere in the middle of the screen.
+inline Rect standing(int left = 400) {
+    return Rect(left, 400, left + 75, 483);
 }
 
 inline IdList idList(std::initializer_list<int> ids) {

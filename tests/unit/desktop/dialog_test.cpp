@@ -109,19 +109,20 @@ TEST(Dialog, CentredOnTheScreen) {
     DestroyWindow(dialog.handle);
 }
 
-// The loop sleeps in GetMessageA: over 600 ms of an open dialog the thread uses a small part of a processor.
+// The loop sleeps in GetMessageA: over 1.5 s of an open dialog the thread uses a small part of a processor.
 TEST(Dialog, WaitingHoldsNoProcessor) {
     Dialog dialog;
     ASSERT_TRUE(open(dialog));
     DWORD start = GetTickCount();
-    DialogSteps steps({[&] { press(dialog, IDOK); }}, 600);
+    DialogSteps steps({[&] { press(dialog, IDOK); }}, 1500);
     double cpuBefore = threadCpuMs();
     EXPECT_EQ(1, dialog.runMessageLoop());
     double cpu = threadCpuMs() - cpuBefore;
     DWORD wall = GetTickCount() - start;
-    EXPECT_GE(wall, 500u);
+    EXPECT_GE(wall, 1400u);
     // Under Wine a polling loop spends most of its time in the server; its own thread still shows about 8 %.
-    EXPECT_LT(cpu, wall * 0.03) << cpu << " ms of CPU in " << wall << " ms";
+    // The thread's time comes in whole scheduler ticks (up to 16 ms), so one tick is allowed on top.
+    EXPECT_LT(cpu, wall * 0.03 + 16) << cpu << " ms of CPU in " << wall << " ms";
 }
 
 // A quit for the caller's loop ends the dialog without applying anything and is passed on, whoever posted it.

@@ -1,33 +1,5 @@
-// Counts every heap block and byte the program allocates through new, so that a test can show that a run gave
-// back all it took. Include in exactly one file of a test executable: it replaces the global new and delete.
-#pragma once
-
-#include <cstddef>
-#include <new>
-
-#include "engine/platform.h"
-
-namespace countingHeap {
-inline long liveBlocks = 0;
-inline long long liveBytes = 0;
-
-inline void* allocate(size_t size) {
-    void* block = HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
-    if (block) {
-        ++liveBlocks;
-        liveBytes += static_cast<long long>(HeapSize(GetProcessHeap(), 0, block));
-    }
-    return block;
-}
-
-inline void release(void* block) {
-    if (!block)
-        return;
-    --liveBlocks;
-    liveBytes -= static_cast<long long>(HeapSize(GetProcessHeap(), 0, block));
-    HeapFree(GetProcessHeap(), 0, block);
-}
-} // namespace countingHeap
+// The global new and delete of these tests go through the counting heap.
+#include "support/counting_heap.h"
 
 void* operator new(size_t size) {
     void* block = countingHeap::allocate(size);

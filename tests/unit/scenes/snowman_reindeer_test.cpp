@@ -5,17 +5,12 @@
 #include "activities/falling.h"
 #include "activities/snowman_reindeer.h"
 #include "activities/walking.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
-#include "scene_sound.h"
+#include "support/scene_helpers.h"
+#include "support/scene_sound.h"
 
 namespace {
 
 constexpr uint32_t kStart = 400000;
-
-Rect walkerOnBottom(int left) {
-    return Rect(left, screenHeight() - 83, left + 75, screenHeight());
-}
 
 // What the character window does with a figure that went beyond a side edge.
 void wrapLikeTheWindow(Activity& activity, Rect& shown) {
@@ -41,7 +36,6 @@ public:
 } // namespace
 
 TEST(Snowman, TakesTheRectInsideTheScreen) {
-    SKIP_WITHOUT_FRAMES("BALWAN:6");
     LoadFailureCounter failures;
     const int w = screenWidth();
     struct Row {
@@ -69,7 +63,6 @@ TEST(Snowman, TakesTheRectInsideTheScreen) {
 // Still together for 2100 ms; then exactly one rightward walk, 40 px right of the last frame with the figure,
 // however long the snowman slides; the slide ends the scene off the left edge without asking the picker.
 TEST(Snowman, OneWalkThenSlidesOffToTheLeft) {
-    SKIP_WITHOUT_FRAMES("BALWAN:6", "IDZIE_P_:4");
     LoadFailureCounter failures;
     WindowScope window;
     SnowmanActivity snowman(walkerOnBottom(400));
@@ -122,7 +115,6 @@ TEST(Snowman, OneWalkThenSlidesOffToTheLeft) {
 }
 
 TEST(Reindeer, StartsWhollyOnTheScreenAtItsFirstFrame) {
-    SKIP_WITHOUT_FRAMES("RENIFER:7");
     LoadFailureCounter failures;
     const int w = screenWidth();
     const int h = screenHeight();
@@ -152,7 +144,6 @@ TEST(Reindeer, StartsWhollyOnTheScreenAtItsFirstFrame) {
 // Passes of 50 ms: "bat" once at 400 ms, the fallen figure once at 1000 ms in the rect last shown, moving
 // 40 px a pass from 800 ms.
 TEST(Reindeer, CracksTheWhipAndThrowsTheFigureOffOnce) {
-    SKIP_WITHOUT_FRAMES("RENIFER:7", "RENSP:1");
     LoadFailureCounter failures;
     WindowScope window;
     SceneSoundScope sound;
@@ -186,7 +177,6 @@ TEST(Reindeer, CracksTheWhipAndThrowsTheFigureOffOnce) {
 
 // A pass that jumps from frame 1 straight to the empty sleigh plays the crack first, then spawns the figure.
 TEST(Reindeer, AJumpingPassPlaysTheSoundBeforeTheRiderFalls) {
-    SKIP_WITHOUT_FRAMES("RENIFER:7", "RENSP:1");
     LoadFailureCounter failures;
     WindowScope window;
     SceneSoundScope sound;
@@ -221,7 +211,6 @@ TEST(Reindeer, AJumpingPassPlaysTheSoundBeforeTheRiderFalls) {
 
 // Leaving the left edge within 2000 ms brings it back in on the right; the first time after that ends it.
 TEST(Reindeer, CrossesAgainUntilTwoSecondsHavePassed) {
-    SKIP_WITHOUT_FRAMES("RENIFER:7", "RENSP:1");
     LoadFailureCounter failures;
     const int w = screenWidth();
     struct Row {

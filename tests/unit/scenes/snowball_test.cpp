@@ -4,8 +4,7 @@
 
 #include "activities/snowball.h"
 #include "activities/walking.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
+#include "support/scene_helpers.h"
 
 namespace {
 
@@ -22,7 +21,6 @@ Rect walkerWithRoom(int room) {
 // Wind-up for four passes, the throw for ten keeping the left edge and the feet; the one snowball leaves in the
 // sixth pass, and the fifteenth hands over to a leftward walk without drawing a random number.
 TEST(SnowballThrow, OneSnowballThenALeftwardWalk) {
-    SKIP_WITHOUT_FRAMES("GALKA:2", "KULKA:2", "IDZIE:4");
     LoadFailureCounter failures;
     WindowScope window;
     const Rect where = walkerWithRoom(300);
@@ -65,7 +63,6 @@ TEST(SnowballThrow, OneSnowballThenALeftwardWalk) {
 // The ball moves 40 px right and (-36 + 4 k) px down in its k-th move, until the next step would carry its centre
 // past the screen's width: then its centre sits on the last column and the splat shows for 9000 ms.
 TEST(Snowball, FliesInAnArcAndSplatsOnTheRightEdge) {
-    SKIP_WITHOUT_FRAMES("KULKA:2");
     LoadFailureCounter failures;
     const int w = screenWidth();
     const int h = screenHeight();

@@ -3,24 +3,18 @@
 #include <cstdlib>
 
 #include "activities/piano.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
-#include "scene_sound.h"
+#include "support/scene_helpers.h"
+#include "support/scene_sound.h"
 
 namespace {
 
 constexpr uint32_t kStart = 600000;
-
-Rect walkerOnBottom(int left) {
-    return Rect(left, screenHeight() - 83, left + 75, screenHeight());
-}
 
 } // namespace
 
 // pianoPlaying from the constructor to the destructor; the recording starts with the construction, and the
 // scene ends 19600 ms after it, however late the first pass comes.
 TEST(Piano, PlaysFromConstructionToEndTime) {
-    SKIP_WITHOUT_FRAMES("PIANO:2");
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     SceneSoundScope sound;
@@ -46,7 +40,7 @@ TEST(Piano, PlaysFromConstructionToEndTime) {
         srand(seed);
         if (random(100) < 15)
             random(50);
-        int piano8 = drawActivityId(last, IdList(), idList({8, 7, 4}), 1);
+        int piano8 = drawActivityId(last, IdList(), idList({8, 7, 4}));
         if (piano8 == kWalkId)
             random(100);
         const int expected = rand();
@@ -63,7 +57,6 @@ TEST(Piano, PlaysFromConstructionToEndTime) {
 
 // Frames alternate every 150 ms; the piano stands wholly on the screen.
 TEST(Piano, AlternatesEvery150MsInsideTheScreen) {
-    SKIP_WITHOUT_FRAMES("PIANO:2", "NUTKA:1");
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     WindowScope window;
@@ -93,7 +86,6 @@ TEST(Piano, AlternatesEvery150MsInsideTheScreen) {
 // piano's top and its right edge 0..49 px left of the piano's; it then draws random(5) and, while on the
 // screen, random(2000).
 TEST(Piano, NotesAndTheirDrawsComeInOrder) {
-    SKIP_WITHOUT_FRAMES("PIANO:2", "NUTKA:1");
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     int notes = 0;
@@ -133,7 +125,6 @@ TEST(Piano, NotesAndTheirDrawsComeInOrder) {
 // A note lives 2000 to 4000 ms after its first pass, unless it reaches the top of the screen first; one that
 // starts at the very top ends in its first pass, with one draw only.
 TEST(Note, LivesTwoToFourSeconds) {
-    SKIP_WITHOUT_FRAMES("NUTKA:1");
     LoadFailureCounter failures;
     const int h = screenHeight();
     uint32_t shortest = 100000;
@@ -166,7 +157,6 @@ TEST(Note, LivesTwoToFourSeconds) {
 // While a piano exists the picker never builds another. Each piano plays the recording once: when the last one
 // has ended, the next piano plays the same copy again; cut short by a new piano, the copies are taken in turn.
 TEST(Piano, NeverTwoAtOnceAndTheCopiesRotate) {
-    SKIP_WITHOUT_FRAMES("PIANO:2");
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     pianoPlaying = 0;

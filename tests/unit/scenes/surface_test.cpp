@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "activities/surface.h"
-#include "scene_helpers.h"
+#include "support/scene_helpers.h"
 
 // Probes against real windows at known places on the test display (no window manager moves them).
 TEST(Surface, TopEdgesOfRealWindows) {

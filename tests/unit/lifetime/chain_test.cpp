@@ -12,9 +12,8 @@
 #include "activities/snowball.h"
 #include "activities/snowman_reindeer.h"
 #include "activities/walking.h"
-#include "counting_heap.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
+#include "support/counting_heap.h"
+#include "support/scene_helpers.h"
 
 namespace {
 
@@ -234,7 +233,6 @@ private:
 } // namespace
 
 TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
-    SKIP_WITHOUT_SCENE_FRAMES();
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     struct Row {
@@ -292,7 +290,6 @@ TEST(Chain, WalkFallAndFlightHandOverOneFigureAtATime) {
 // pass, each scene's companions made exactly once, companions that run on after their creators, and nothing
 // left behind: no heap block, no GDI object.
 TEST(Chain, ScenesWithCompanionsKeepOneFigurePerChain) {
-    SKIP_WITHOUT_SCENE_FRAMES();
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     struct Row {

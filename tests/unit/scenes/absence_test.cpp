@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "scene_runs.h"
+#include "support/scene_runs.h"
 
 // 25000 - 5000 * funLevel ms from the construction: invisible on an empty rectangle at the edge until the first
 // pass after endTime.

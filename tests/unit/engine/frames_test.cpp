@@ -292,8 +292,19 @@ TEST(Frames, DrawCopiesTheCurrentFrameAtItsRectangle) {
 // must hold exactly the pixels that are not the background colour (palette entry 0).
 TEST(Frames, SystemDecodesEveryFrameAsEncoded) {
     std::vector<std::string> names = bitmapNames();
-    for (const char* drawn : {"IDZIE1", "IDZIE_P_4", "SPADA3", "LECI6", "RENSP1"})
-        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), drawn)) << drawn;
+    // Every set the scenes load, with its number of frames: a lost frame fails here, not only in its scene.
+    const std::pair<const char*, int> sets[] = {
+        {"BALON", 1},  {"BALWAN", 6}, {"BOOM", 4},     {"CHOINKA", 4}, {"GALKA", 2}, {"GLASZCZE", 2},
+        {"HELLO", 2},  {"IDZIE", 4},  {"IDZIE_P_", 4}, {"KULKA", 2},   {"LECI", 6},  {"NUTKA", 1},
+        {"PIANO", 2},  {"PIES", 8},   {"PLACZE", 2},   {"PREZENT", 3}, {"RENIFER", 7}, {"RENSP", 1},
+        {"ROWER", 2},  {"SANIE", 2},  {"SPADA", 3},    {"WITA", 2},    {"WOREK", 2},
+    };
+    for (const auto& [base, count] : sets) {
+        for (int i = 1; i <= count; ++i) {
+            const std::string frame = base + std::to_string(i);
+            EXPECT_NE(names.end(), std::find(names.begin(), names.end(), frame)) << frame;
+        }
+    }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     for (const std::string& entry : names) {

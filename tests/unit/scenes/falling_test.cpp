@@ -2,10 +2,10 @@
 
 #include "activities/falling.h"
 #include "app/startup.h"
-#include "scene_helpers.h"
+#include "support/scene_helpers.h"
 #include "sound/sound_clip.h"
 #include "sound/sound_player.h"
-#include "sound_fakes.h"
+#include "support/sound_fakes.h"
 
 namespace {
 

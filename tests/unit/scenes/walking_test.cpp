@@ -7,8 +7,8 @@
 #include "activities/falling.h"
 #include "activities/flying.h"
 #include "activities/walking.h"
-#include "scene_helpers.h"
-#include "scene_runs.h"
+#include "support/scene_helpers.h"
+#include "support/scene_runs.h"
 
 namespace {
 
@@ -355,9 +355,9 @@ TEST(Walk, SuccessorListsByDirection) {
         int differs = 0;
         for (unsigned seed = 1; seed <= 30; ++seed) {
             srand(seed);
-            const int withList = drawActivityId(where, IdList(), excluded, 1);
+            const int withList = drawActivityId(where, IdList(), excluded);
             srand(seed);
-            differs += drawActivityId(where, IdList(), other, 1) != withList ? 1 : 0;
+            differs += drawActivityId(where, IdList(), other) != withList ? 1 : 0;
 
             WindowScope window;
             WalkActivity walk(where, row.leftward);

@@ -1,6 +1,6 @@
-// A season of figures on the real character window, against a simulated clock: many hours of scenes at every fun
-// level, the slot table filled to its last slot and drained again, and afterwards nothing is left of it: no
-// activity, no heap byte, no GDI or USER object.
+// A season of figures on the real character window, against a simulated clock: scenes at every fun level, the
+// slot table filled to its last slot and drained again, the tick count's wrap crossed, and afterwards nothing is
+// left of it: no activity, no heap byte, no GDI or USER object.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -18,9 +18,8 @@
 #include "activities/snowman_reindeer.h"
 #include "activities/travelling.h"
 #include "activities/walking.h"
-#include "counting_heap.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
+#include "support/counting_heap.h"
+#include "support/scene_helpers.h"
 
 namespace {
 
@@ -57,7 +56,7 @@ void askForFigure() {
 
 class Season {
 public:
-    Season() : figureMs(0), passes(0), seen(), others(0) {}
+    Season() : figureMs(0), passes(0), seen(), others(0), outside(liveActivities) {}
 
     // A pass of the main loop: at most one queued message, then the frame update at the next tick.
     void pass() {
@@ -79,7 +78,7 @@ public:
             }
         }
         // Every activity alive is in a slot: nothing is lost between a scene and its successor.
-        ASSERT_EQ(liveActivities, occupied) << "at tick " << frameTick;
+        ASSERT_EQ(liveActivities - outside, occupied) << "at tick " << frameTick;
         figureMs += static_cast<long long>(occupied) * kPass;
         ++passes;
     }
@@ -102,7 +101,7 @@ public:
             askForFigure();
         ASSERT_EQ(kActivitySlots, occupiedSlots()) << "seed " << s.seed;
         askForFigure();
-        ASSERT_EQ(kActivitySlots, liveActivities) << "the figure asked for beyond the last slot is destroyed";
+        ASSERT_EQ(kActivitySlots, liveActivities - outside) << "the figure asked for beyond the last slot is destroyed";
         for (int i = 0; i < s.fullPasses && !::testing::Test::HasFatalFailure(); ++i)
             pass();
         std::printf("seed %u, fun level %d: %d figures for %d passes, full table for %d, %d slots taken at the end"
@@ -121,6 +120,7 @@ public:
     long passes;
     bool seen[sizeof(kEveryActivity) / sizeof(kEveryActivity[0])];
     int others; // activities of a kind missing from the list above
+    const int outside; // activities alive outside the window when the season began (kept by earlier tests)
 
 private:
     // Kept in a fixed table: a growing container would show up in the heap counts.
@@ -138,7 +138,6 @@ private:
 } // namespace
 
 TEST(Endurance, ASeasonOfFiguresLeavesNothingBehind) {
-    SKIP_WITHOUT_SCENE_FRAMES();
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     Season season;
@@ -147,9 +146,11 @@ TEST(Endurance, ASeasonOfFiguresLeavesNothingBehind) {
     pumpMessages();
     season.figureMs = 0;
     // Fun levels 1 to 5, several figures each; the last stretch runs over the wrap of the 32-bit tick count.
+    // The hours of figures a season brings are the soak benchmark's (tools/soak.sh); these stretches are as long
+    // as the leak, slot and wrap checks need.
     const Stretch stretches[] = {
-        {101, 1, 8, 1500, 320, 1000000},    {202, 2, 10, 1500, 320, 50000000},  {303, 3, 12, 1500, 320, 90000000},
-        {404, 4, 14, 1500, 320, 200000000}, {505, 5, 16, 1500, 320, 300000000}, {606, 3, 12, 1500, 320, 0xFFFF5000u},
+        {101, 1, 8, 300, 12, 1000000},    {202, 2, 10, 300, 12, 50000000},  {303, 3, 12, 300, 12, 90000000},
+        {404, 4, 14, 300, 12, 200000000}, {505, 5, 16, 300, 12, 300000000}, {606, 3, 12, 300, 12, 0xFFFFF000u},
     };
     // Read after every stretch and compared at the end, so that one difference does not hide the next ones (and
     // the test framework's own failure records do not count as the program's heap).
@@ -180,9 +181,7 @@ TEST(Endurance, ASeasonOfFiguresLeavesNothingBehind) {
         EXPECT_EQ(start.blocks, c.blocks) << "heap blocks left after seed " << stretches[i].seed;
         EXPECT_EQ(start.bytes, c.bytes) << "heap bytes left after seed " << stretches[i].seed;
     }
-    const double hours = season.figureMs / 3600000.0;
-    std::printf("%.1f hours of figures\n", hours);
-    EXPECT_GE(hours, 8.0);
+    std::printf("%.1f hours of figures\n", season.figureMs / 3600000.0);
     for (size_t i = 0; i < sizeof(season.seen) / sizeof(season.seen[0]); ++i)
         EXPECT_TRUE(season.seen[i]) << kEveryActivity[i]->name() << " never ran";
     EXPECT_EQ(0, season.others) << "activities of a kind this test does not know";

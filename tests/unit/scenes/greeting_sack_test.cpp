@@ -1,20 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "scene_runs.h"
+#include "support/scene_runs.h"
 
 namespace {
 
-Rect standing(int left = 400) {
+Rect greeter(int left = 400) {
     return Rect(left, 400, left + 75, 500);
 }
 
 } // namespace
 
 TEST(GreetingAndSack, FramesAndNames) {
-    SKIP_WITHOUT_FRAMES("WITA", "WOREK");
     LoadFailureCounter failures;
-    GreetingActivity greeting(standing());
-    SackActivity sack(standing());
+    GreetingActivity greeting(greeter());
+    SackActivity sack(greeter());
     EXPECT_STREQ("wita", greeting.name.text());
     EXPECT_STREQ("worek", sack.name.text());
     ASSERT_EQ(2, greeting.frameCount);
@@ -23,8 +22,8 @@ TEST(GreetingAndSack, FramesAndNames) {
     EXPECT_EQ(Point(127, 87), greeting.frameSizes[1]);
     EXPECT_EQ(Point(78, 92), sack.frameSizes[0]);
     EXPECT_EQ(Point(78, 92), sack.frameSizes[1]);
-    EXPECT_EQ(standing(), greeting.rect);
-    EXPECT_EQ(standing(), sack.rect);
+    EXPECT_EQ(greeter(), greeting.rect);
+    EXPECT_EQ(greeter(), sack.rect);
     EXPECT_EQ(0, failures.count());
 }
 
@@ -34,7 +33,7 @@ TEST(Greeting, FiftySixPassesWhateverTheTime) {
     LoadFailureCounter failures;
     for (uint32_t gap : {0u, 50u, 1000u, 60000u}) {
         WindowScope window;
-        GreetingActivity* greeting = new GreetingActivity(standing());
+        GreetingActivity* greeting = new GreetingActivity(greeter());
         Region shape;
         for (int pass = 1; pass <= 56; ++pass) {
             Pass shown = stepAt(*greeting, kSceneStart + gap * pass, shape);
@@ -53,7 +52,6 @@ TEST(Greeting, FiftySixPassesWhateverTheTime) {
 // 200 ms a pose; at 4199 ms the sack still shows, the first pass at or after 4200 ms hands over the rectangle of the
 // last pose shown. It is centred on the predecessor both ways: from a 100 px tall rectangle its bottom is 4 px up.
 TEST(Sack, ShakesForFourPointTwoSecondsCentredBothWays) {
-    SKIP_WITHOUT_FRAMES("WOREK");
     LoadFailureCounter failures;
     struct Row {
         uint32_t at;
@@ -62,7 +60,7 @@ TEST(Sack, ShakesForFourPointTwoSecondsCentredBothWays) {
     } rows[] = {{199, 1, 0}, {200, 1, 1}, {399, 1, 1}, {400, 1, 0}, {4199, 1, 0}, {4200, 0, 1}, {9000, 0, 1}};
     for (const Row& row : rows) {
         WindowScope window;
-        SackActivity* sack = new SackActivity(standing());
+        SackActivity* sack = new SackActivity(greeter());
         Region shape;
         Pass first = stepAt(*sack, kSceneStart, shape);
         EXPECT_EQ(Rect(399, 404, 477, 496), first.rect);
@@ -99,8 +97,8 @@ TEST(GreetingAndSack, PulledOntoTheScreen) {
 
 TEST(GreetingAndSack, EachHandsOverWithItsOwnLists) {
     const Ending endings[] = {
-        {"greeting", [] { return new GreetingActivity(standing()); }, std::vector<uint32_t>(56, 0), 0, 0, {}, {16}},
-        {"sack", [] { return new SackActivity(standing()); }, {0, 4199}, 4200, 0, {}, {12, 9}},
+        {"greeting", [] { return new GreetingActivity(greeter()); }, std::vector<uint32_t>(56, 0), 0, 0, {}, {16}},
+        {"sack", [] { return new SackActivity(greeter()); }, {0, 4199}, 4200, 0, {}, {12, 9}},
     };
     for (const Ending& ending : endings)
         checkEnding(ending, 15);

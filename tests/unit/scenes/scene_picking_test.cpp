@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <map>
 
-#include "scene_runs.h"
+#include "support/scene_runs.h"
 
 // Left to run long enough, the picker builds every prop scene at fun level 5, each with the rectangle it was given;
 // at fun level 1 the pause comes near the screen edges and never away from them.
@@ -12,10 +12,6 @@ TEST(ScenePicking, EveryPropSceneIsBuilt) {
     LoadFailureCounter failures;
     pianoPlaying = 0;
     const Rect centre(400, 300, 475, 383);
-    const int ids[] = {kExplosionId, kChristmasTreeId, kStrokingId, kHelloId, kPresentId, kBalloonId,
-                       kSackId, kBikeId, kSleighId, kGreetingId, kAbsenceId};
-    for (int id : ids)
-        EXPECT_EQ(1, activityBuildable(id)) << id;
     struct Row {
         int32_t fun;
         Rect where;
@@ -57,10 +53,5 @@ TEST(ScenePicking, EveryPropSceneIsBuilt) {
             EXPECT_EQ(0, built[id]) << "id " << id << " built at fun level " << row.fun;
         EXPECT_EQ(0, built[0]) << "something the picker should not build";
     }
-    const std::string missing = missingFrameSets({"BALON", "BOOM", "CHOINKA", "GLASZCZE", "HELLO", "PREZENT", "ROWER",
-                                                  "SANIE", "WITA", "WOREK"});
-    if (missing.empty())
-        EXPECT_EQ(0, failures.count()) << "a frame failed to load";
-    else
-        std::printf("frame set(s) not drawn yet, load failures not checked: %s\n", missing.c_str());
+    EXPECT_EQ(0, failures.count()) << "a frame failed to load";
 }

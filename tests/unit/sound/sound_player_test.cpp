@@ -9,7 +9,7 @@
 #include "app/startup.h"
 #include "sound/sound_clip.h"
 #include "sound/sound_player.h"
-#include "sound_fakes.h"
+#include "support/sound_fakes.h"
 
 namespace {
 

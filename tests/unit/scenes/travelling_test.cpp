@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "scene_runs.h"
+#include "support/scene_runs.h"
 
 namespace {
-
-Rect standing(int left = 400) {
-    return Rect(left, 400, left + 75, 483);
-}
 
 // The window's own wrap-around of a figure that left one side (the character window does this every frame).
 void windowWrap(Activity& scene, const Rect& shown) {
@@ -21,7 +17,6 @@ void windowWrap(Activity& scene, const Rect& shown) {
 } // namespace
 
 TEST(Travelling, FramesNamesAndTheRectTakenUnchanged) {
-    SKIP_WITHOUT_FRAMES("PREZENT", "ROWER", "SANIE");
     LoadFailureCounter failures;
     const Rect where(-20, 700, 55, 783);
     struct Row {

@@ -4,17 +4,13 @@
 
 #include "activities/falling.h"
 #include "activities/flying.h"
-#include "scene_helpers.h"
+#include "support/scene_helpers.h"
 
 namespace {
 
 constexpr uint32_t kStart = 200000;
 
 // The rect a walker on the screen's bottom edge hands to the picker.
-Rect walkerOnBottom(int left) {
-    return Rect(left, screenHeight() - 83, left + 75, screenHeight());
-}
-
 } // namespace
 
 TEST(Fly, TakesTheRectUnchanged) {

@@ -9,32 +9,9 @@
 #include "activities/flying.h"
 #include "activities/walking.h"
 #include "engine/picker.h"
-#include "support/test_support.h"
+#include "support/scene_helpers.h"
 
 namespace {
-
-// Restores the globals the picker reads.
-class PickerGlobals {
-public:
-    PickerGlobals() : fun(funLevel), piano(pianoPlaying) {}
-    ~PickerGlobals() {
-        funLevel = fun;
-        pianoPlaying = piano;
-    }
-    PickerGlobals(const PickerGlobals&) = delete;
-    PickerGlobals& operator=(const PickerGlobals&) = delete;
-
-private:
-    int32_t fun;
-    int32_t piano;
-};
-
-IdList listOf(std::initializer_list<int> ids) {
-    IdList list;
-    for (int id : ids)
-        list.append(id);
-    return list;
-}
 
 Rect centre() {
     return Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
@@ -93,24 +70,14 @@ std::vector<int> allIds() {
     return {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
 }
 
-// The ids whose scenes exist, which pickActivity builds; the others are drawn again.
-std::vector<int> buildableIds() {
-    std::vector<int> ids;
-    for (int id : allIds()) {
-        if (activityBuildable(id))
-            ids.push_back(id);
-    }
-    return ids;
-}
-
 // Draws `draws` ids and compares their shares with the expected ones: 4.5 standard deviations plus a hair,
 // so that a weight off by a quarter or a test run in the wrong place shows.
 void checkDistribution(const char* label, const Rect& where, const IdList& allowed, const IdList& excluded,
-                       const Expectation& expected, int onlyBuildable, int draws, unsigned seed) {
+                       const Expectation& expected, int draws, unsigned seed) {
     srand(seed);
     std::map<int, int> counts;
     for (int i = 0; i < draws; ++i) {
-        int id = drawActivityId(where, allowed, excluded, onlyBuildable);
+        int id = drawActivityId(where, allowed, excluded);
         ASSERT_NE(0, id) << label;
         ASSERT_TRUE(expected.share.count(id)) << label << ": id " << id << " is outside the allowed set";
         ASSERT_GT(expected.share.at(id), 0.0) << label << ": id " << id << " has no chance";
@@ -193,7 +160,7 @@ TEST(Guards, HoldAtTheirExactBoundaries) {
 
 // The chosen ids follow the chances of the table, over every row (the scenes still to come included).
 TEST(Picker, FollowsTheTableAtEachFunLevel) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     pianoPlaying = 0;
     struct Row {
         const char* label;
@@ -204,15 +171,15 @@ TEST(Picker, FollowsTheTableAtEachFunLevel) {
     } rows[] = {
         {"no constraint", centre(), IdList(), IdList(), 8000},
         {"near an edge", atLeftEdge(), IdList(), IdList(), 8000},
-        {"start-up", centre(), IdList(), listOf({19}), 1500},
-        {"after a walk", centre(), IdList(), listOf({1}), 2000},
-        {"after a leftward walk", centre(), IdList(), listOf({1, 3}), 1500},
-        {"after an explosion", centre(), IdList(), listOf({2, 4, 9}), 1500},
-        {"after the piano", centre(), IdList(), listOf({8, 7, 4}), 1500},
-        {"after a balloon, centre", centre(), listOf({1, 3, 10, 19}), IdList(), 1500},
-        {"after a balloon, edge", atLeftEdge(), listOf({1, 3, 10, 19}), IdList(), 1500},
-        {"after a bike", atLeftEdge(), IdList(), listOf({11, 4, 8}), 1500},
-        {"after a fall", centre(), IdList(), listOf({6, 9}), 1500},
+        {"start-up", centre(), IdList(), idList({19}), 1500},
+        {"after a walk", centre(), IdList(), idList({1}), 2000},
+        {"after a leftward walk", centre(), IdList(), idList({1, 3}), 1500},
+        {"after an explosion", centre(), IdList(), idList({2, 4, 9}), 1500},
+        {"after the piano", centre(), IdList(), idList({8, 7, 4}), 1500},
+        {"after a balloon, centre", centre(), idList({1, 3, 10, 19}), IdList(), 1500},
+        {"after a balloon, edge", atLeftEdge(), idList({1, 3, 10, 19}), IdList(), 1500},
+        {"after a bike", atLeftEdge(), IdList(), idList({11, 4, 8}), 1500},
+        {"after a fall", centre(), IdList(), idList({6, 9}), 1500},
     };
     unsigned seed = 1;
     for (int f : {1, 3, 5}) {
@@ -220,7 +187,7 @@ TEST(Picker, FollowsTheTableAtEachFunLevel) {
         for (const Row& row : rows) {
             Expectation expected = expectedShares(f, row.where, row.allowed, row.excluded, false, allIds());
             std::string label = std::string(row.label) + " at fun level " + std::to_string(f);
-            checkDistribution(label.c_str(), row.where, row.allowed, row.excluded, expected, 0, row.draws, seed++);
+            checkDistribution(label.c_str(), row.where, row.allowed, row.excluded, expected, row.draws, seed++);
         }
     }
 }
@@ -245,36 +212,19 @@ TEST(Picker, StatedSharesOfTheTable) {
     }
 }
 
-TEST(Picker, OnlyTheScenesThatExistAreBuilt) {
-    PickerGlobals globals;
-    EXPECT_EQ(1, activityBuildable(kWalkId));
-    EXPECT_EQ(1, activityBuildable(kFlyId));
-    for (int unused : {0, 6, 20, 34, -1, 255})
-        EXPECT_EQ(0, activityBuildable(unused)) << unused;
-    pianoPlaying = 0;
-    unsigned seed = 100;
-    for (int f : {1, 3, 5}) {
-        funLevel = f;
-        Expectation expected = expectedShares(f, centre(), IdList(), IdList(), false, buildableIds());
-        checkDistribution("buildable", centre(), IdList(), IdList(), expected, 1, 2500, seed++);
-        Expectation afterWalk = expectedShares(f, centre(), IdList(), listOf({1}), false, buildableIds());
-        checkDistribution("buildable after a walk", centre(), IdList(), listOf({1}), afterWalk, 1, 300, seed++);
-    }
-}
-
 TEST(Picker, ThePianoIsNeverPickedWhileOnePlays) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     funLevel = 5;
     pianoPlaying = 1;
     Expectation expected = expectedShares(5, centre(), IdList(), IdList(), true, allIds());
     EXPECT_EQ(0.0, expected.share[kPianoId]);
-    checkDistribution("piano playing", centre(), IdList(), IdList(), expected, 0, 3000, 5);
+    checkDistribution("piano playing", centre(), IdList(), IdList(), expected, 3000, 5);
 }
 
 // Fun levels a hand-edited registry value can bring: below 1 the picker behaves as at 1, above 5 the chances
 // saturate, and nothing overflows or hangs even where the walk is excluded.
 TEST(Picker, OddFunLevels) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     pianoPlaying = 0;
     struct Row {
         int32_t stored;
@@ -284,10 +234,10 @@ TEST(Picker, OddFunLevels) {
     for (const Row& row : rows) {
         funLevel = row.stored;
         for (const Rect& where : {centre(), atLeftEdge()}) {
-            for (const IdList& excluded : {IdList(), listOf({1}), listOf({1, 3})}) {
+            for (const IdList& excluded : {IdList(), idList({1}), idList({1, 3})}) {
                 Expectation expected = expectedShares(row.behavesAs, where, IdList(), excluded, false, allIds());
                 std::string label = "fun level " + std::to_string(row.stored);
-                checkDistribution(label.c_str(), where, IdList(), excluded, expected, 0, 800, seed++);
+                checkDistribution(label.c_str(), where, IdList(), excluded, expected, 800, seed++);
             }
         }
     }
@@ -295,7 +245,7 @@ TEST(Picker, OddFunLevels) {
 
 // Constraints that leave nothing acceptable give no activity instead of an endless loop.
 TEST(Picker, ImpossibleConstraintsGiveNothing) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     LoadFailureCounter failures;
     funLevel = 5;
     pianoPlaying = 1;
@@ -306,31 +256,23 @@ TEST(Picker, ImpossibleConstraintsGiveNothing) {
         IdList allowed;
         IdList excluded;
     } rows[] = {
-        {"unused ids only", centre(), listOf({0, 6, 20, 34}), IdList()},
-        {"ids beyond the flag table", centre(), listOf({255, -1, 100000}), IdList()},
-        {"the pause at fun level 5", atLeftEdge(), listOf({19}), IdList()},
-        {"the pause away from the edges", centre(), listOf({19}), IdList()},
-        {"the piano while one plays", centre(), listOf({8}), IdList()},
-        {"the thrower without room", Rect(w - 100, 300, w - 25, 383), listOf({13}), IdList()},
+        {"unused ids only", centre(), idList({0, 6, 20, 34}), IdList()},
+        {"ids beyond the flag table", centre(), idList({255, -1, 100000}), IdList()},
+        {"the pause at fun level 5", atLeftEdge(), idList({19}), IdList()},
+        {"the pause away from the edges", centre(), idList({19}), IdList()},
+        {"the piano while one plays", centre(), idList({8}), IdList()},
+        {"the thrower without room", Rect(w - 100, 300, w - 25, 383), idList({13}), IdList()},
     };
     for (const Row& row : rows) {
         srand(11);
         EXPECT_EQ(nullptr, pickActivity(row.where, row.allowed, row.excluded)) << row.label;
-        EXPECT_EQ(0, drawActivityId(row.where, row.allowed, row.excluded, 1)) << row.label;
-        EXPECT_EQ(0, drawActivityId(row.where, row.allowed, row.excluded, 0)) << row.label << ", whole table";
-    }
-    // A scene still to come is accepted by the table but cannot be built yet.
-    for (int id : allIds()) {
-        if (activityBuildable(id) || id == kPianoId || id == kAbsenceId)
-            continue;
-        EXPECT_EQ(nullptr, pickActivity(centre(), listOf({id}), IdList())) << "id " << id;
-        EXPECT_EQ(id, drawActivityId(centre(), listOf({id}), IdList(), 0)) << "id " << id;
+        EXPECT_EQ(0, drawActivityId(row.where, row.allowed, row.excluded)) << row.label;
     }
 }
 
 // A guard that fails before the draw costs no random number; the pause draws first and checks its guard after.
 TEST(Picker, GuardsAndDrawsComeInTheTableOrder) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     const int w = screenWidth();
     struct Row {
         const char* label;
@@ -363,19 +305,19 @@ TEST(Picker, GuardsAndDrawsComeInTheTableOrder) {
             }
             ASSERT_EQ(kWalkId, accepted);
             srand(seed);
-            ASSERT_EQ(kWalkId, drawActivityId(row.where, listOf({kWalkId, row.other}), IdList(), 0)) << row.label;
+            ASSERT_EQ(kWalkId, drawActivityId(row.where, idList({kWalkId, row.other}), IdList())) << row.label;
             EXPECT_EQ(stream[at], rand()) << row.label << ", seed " << seed;
         }
     }
 }
 
 TEST(Picker, BuildsTheChosenSceneWithTheRectAndADirection) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     LoadFailureCounter failures;
     funLevel = 5;
     pianoPlaying = 0;
     const Rect where(300, 400, 375, 483);
-    const Expectation expected = expectedShares(5, where, IdList(), IdList(), false, buildableIds());
+    const Expectation expected = expectedShares(5, where, IdList(), IdList(), false, allIds());
     const int picks = 400;
     int leftward = 0;
     int walks = 0;
@@ -401,16 +343,16 @@ TEST(Picker, BuildsTheChosenSceneWithTheRectAndADirection) {
 }
 
 TEST(Picker, TheWalkDirectionIsDrawnAfterTheId) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     LoadFailureCounter failures;
     funLevel = 5;
     for (unsigned seed = 1; seed <= 40; ++seed) {
         srand(seed);
-        int id = drawActivityId(centre(), listOf({kWalkId}), IdList(), 1);
+        int id = drawActivityId(centre(), idList({kWalkId}), IdList());
         ASSERT_EQ(kWalkId, id);
         bool expectLeft = random(100) > 50;
         srand(seed);
-        Activity* picked = pickActivity(centre(), listOf({kWalkId}), IdList());
+        Activity* picked = pickActivity(centre(), idList({kWalkId}), IdList());
         auto* walk = dynamic_cast<WalkActivity*>(picked);
         ASSERT_NE(nullptr, walk);
         EXPECT_EQ(expectLeft ? -9 : 9, walk->speed) << "seed " << seed;
@@ -418,20 +360,20 @@ TEST(Picker, TheWalkDirectionIsDrawnAfterTheId) {
     }
 }
 
-// Every id builds exactly when its row names a scene, without acceptance draws: the walk draws only its direction.
+// Every id with a row builds, without acceptance draws: the walk draws only its direction.
 // The built scene takes the rect unchanged and does not run yet; only pickActivity counts as a pick.
 TEST(Picker, BuildsAnActivityByItsId) {
-    PickerGlobals globals;
+    PickerGlobalsScope globals;
     LoadFailureCounter failures;
     const Rect where(300, 400, 375, 483);
     struct Row {
         int id;
-        int expected; // 1 builds, 0 never does, -1 builds once its scene exists
+        int expected; // 1 builds, 0 never does
         int draws;    // numbers the construction draws, or -1 where the scene decides
     } rows[] = {
         {kWalkId, 1, 1}, {kFlyId, 1, 0}, {0, 0, 0}, {6, 0, 0}, {20, 0, 0}, {34, 0, 0}, {-1, 0, 0}, {254, 0, 0},
-        {255, 0, 0}, {kExplosionId, -1, -1}, {kPianoId, -1, -1}, {kSnowballThrowId, -1, -1}, {kDogId, -1, -1},
-        {kAbsenceId, -1, -1},
+        {255, 0, 0}, {kExplosionId, 1, -1}, {kPianoId, 1, -1}, {kSnowballThrowId, 1, -1}, {kDogId, 1, -1},
+        {kAbsenceId, 1, -1},
     };
     const uint32_t picksBefore = activitiesPicked;
     for (const Row& row : rows) {
@@ -442,8 +384,7 @@ TEST(Picker, BuildsAnActivityByItsId) {
         srand(7);
         Activity* built = buildActivity(row.id, where);
         const int next = rand();
-        const int expected = row.expected >= 0 ? row.expected : activityBuildable(row.id);
-        EXPECT_EQ(expected, built ? 1 : 0) << "id " << row.id;
+        EXPECT_EQ(row.expected, built ? 1 : 0) << "id " << row.id;
         if (row.draws >= 0) {
             EXPECT_EQ(expectedNext, next) << "id " << row.id;
         }

@@ -151,7 +151,7 @@ std::vector<int> drawnIds(unsigned seed) {
     srand(seed);
     std::vector<int> ids;
     for (int i = 0; i < 40; ++i)
-        ids.push_back(drawActivityId(Rect(100, 100, 140, 140), IdList(), IdList(), 0));
+        ids.push_back(drawActivityId(Rect(100, 100, 140, 140), IdList(), IdList()));
     return ids;
 }
 

@@ -76,10 +76,13 @@ TEST(String, ReserveGivesAWritableBufferAndKeepsShorterText) {
     kept.reserve(10);
     EXPECT_STREQ("abc", kept.text());
 
-    // No 2 GiB block in a 32-bit process: the text stays as it was.
-    String big("abc");
-    big.reserve(INT_MAX);
-    EXPECT_STREQ("abc", big.text());
+    // No 2 GiB block in a 32-bit process: the text stays as it was. (A 64-bit process gets the block and spends
+    // seconds filling it, which says nothing more.)
+    if (sizeof(void*) == 4) {
+        String big("abc");
+        big.reserve(INT_MAX);
+        EXPECT_STREQ("abc", big.text());
+    }
 }
 
 TEST(String, CopiesAreIndependent) {

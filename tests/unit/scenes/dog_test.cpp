@@ -3,24 +3,18 @@
 #include <cstdlib>
 
 #include "activities/dog.h"
-#include "frame_guard.h"
-#include "scene_helpers.h"
-#include "scene_sound.h"
+#include "support/scene_helpers.h"
+#include "support/scene_sound.h"
 
 namespace {
 
 constexpr uint32_t kStart = 700000;
-
-Rect walkerOnBottom(int left) {
-    return Rect(left, screenHeight() - 83, left + 75, screenHeight());
-}
 
 } // namespace
 
 // "warc" with the construction; the predecessor's rect is pulled inside with its own size, and the dog's wider
 // first frame then grows to the right from that left edge.
 TEST(Dog, StartsFromThePredecessorsRectWithABark) {
-    SKIP_WITHOUT_FRAMES("PIES:8");
     LoadFailureCounter failures;
     SceneSoundScope sound;
     const int w = screenWidth();
@@ -54,7 +48,6 @@ TEST(Dog, StartsFromThePredecessorsRectWithABark) {
 // Frames by time, the one crying figure at counter 28 in the rect last shown, the run to the left from 1800 ms,
 // and the end in the first pass wholly beyond the left edge: never wrapped, no successor of its own.
 TEST(Dog, LeavesOneCryingFigureAndRunsOffTheLeftEdge) {
-    SKIP_WITHOUT_FRAMES("PIES:8", "PLACZE:2");
     LoadFailureCounter failures;
     WindowScope window;
     DogActivity dog(walkerOnBottom(400));
@@ -95,7 +88,6 @@ TEST(Dog, LeavesOneCryingFigureAndRunsOffTheLeftEdge) {
 // Tears for 2500 ms from its own first pass, frames alternating every 200 ms at the left end and ground line of
 // the dog's rect; then the picker, never with the dog.
 TEST(Crying, CriesThenHandsOverWithoutTheDog) {
-    SKIP_WITHOUT_FRAMES("PLACZE:2");
     LoadFailureCounter failures;
     const int h = screenHeight();
     const Rect dogRect(400, h - 91, 539, h);
