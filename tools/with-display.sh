@@ -40,5 +40,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+# This screen has no window manager: Wine would wait 2 s for one to withdraw each managed window it unmaps
+# (the full-screen character window is one). Unmanaged, the windows go at once, as under a prompt manager.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+fi
 
 "$@"
