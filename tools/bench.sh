@@ -5,12 +5,13 @@
 # resident memory of mibo.exe with 1, 10 and 255 figures asked for.
 #   tools/bench.sh [SECONDS]
 # Runs on a private Xvfb with the build's Wine prefix, like the tests: the 32-bit build where this host executes
-# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_ARCH=x86_64.
+# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_TEST_ARCH=x86_64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 . "$root/tools/choose-build.sh"
 echo "# $arch build in $build"
+mibo_configure $arch "$build"
 cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait mibo_oldframe >/dev/null
 
 export BENCH_SECONDS=$seconds BENCH_BUILD=$build BENCH_SPIN=${BENCH_SPIN:-0}
