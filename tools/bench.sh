@@ -19,7 +19,7 @@ MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
 set -uo pipefail
 remote="$BENCH_BUILD/tests/mibo_remote.exe"
 echo "## Frame update (onTimer), walking figures, 420 frames each, first 20 dropped; wall time and CPU time of the thread"
-wine "$BENCH_BUILD/tests/bench/frame_bench.exe" 2>/dev/null | tr -d "\r"
+wine "$BENCH_BUILD/windows-tools/frame_bench.exe" 2>/dev/null | tr -d "\r"
 
 cpu_ticks() { awk "{ print \$14 + \$15 }" "/proc/$1/stat"; }
 
@@ -33,8 +33,8 @@ wineserver -k >/dev/null 2>&1
 wineserver -f -p5 &
 server=$!
 sleep 1
-programs="mibo.exe tests/bench/mibo_oldframe.exe"
-[ "$BENCH_SPIN" = 1 ] && programs="$programs tests/bench/mibo_spinwait.exe"
+programs="mibo.exe windows-tools/mibo_oldframe.exe"
+[ "$BENCH_SPIN" = 1 ] && programs="$programs windows-tools/mibo_spinwait.exe"
 for exe in $programs; do
     wine "$BENCH_BUILD/$exe" >/dev/null 2>&1 &
     pid=$!

@@ -18,7 +18,8 @@ rm -rf "$out"
 mkdir -p "$out"
 # The reel writes into its working folder: Wine sees it as the Unix folder it was started in.
 (cd "$out" && MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" \
-    wine "$build/tests/mibo_reel.exe" "${MIBO_REEL_FUN:-5}" "$@") | tr -d '\r' | iconv -f cp1250 -t utf-8 | tee "$out/reel.txt"
+    wine "$build/windows-tools/mibo_reel.exe" "${MIBO_REEL_FUN:-5}" "$@") |
+    tr -d '\r' | iconv -f cp1250 -t utf-8 | tee "$out/reel.txt"
 
 tools/preview.sh >/dev/null
 ln -sf ../preview/contact-sheet.png "$out/contact-sheet.png"
