@@ -3,27 +3,19 @@
 # on a private Xvfb for a while, saving a screenshot (build/run/screenshot.png) and a short animated capture
 # (build/run/capture.gif) that show it works.
 # It runs the shipped 32-bit mibo.exe where this host can execute 32-bit programs, and otherwise the same program
-# built for x86_64 under 64-bit Wine (MIBO_TEST_ARCH=x86_64 chooses that on any host).
+# built for x86_64 under 64-bit Wine (MIBO_TEST_ARCH=x86_64 chooses that on any host; tools/choose-build.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 
 tools/install-deps.sh
-if [ "${MIBO_TEST_ARCH:-}" = "x86_64" ]; then
-    arch=x86_64 why="MIBO_TEST_ARCH=x86_64 chooses it"
-elif why=$(tools/host-arch.sh); then
-    arch=i686
-else
-    arch=x86_64
-fi
+. tools/choose-build.sh
 if [ $arch = i686 ]; then
-    build="$root/build"
-    echo "run.sh: the 32-bit mibo.exe: $why"
+    echo "run.sh: the 32-bit mibo.exe: $arch_why"
 else
-    build="$root/build/x86_64"
-    echo "run.sh: the x86_64 build of mibo.exe under 64-bit Wine: $why"
+    echo "run.sh: the x86_64 build of mibo.exe under 64-bit Wine: $arch_why"
 fi
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
+mibo_configure $arch "$build"
 cmake --build "$build" -j "$(nproc)" --target mibo mibo_remote
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

@@ -3,38 +3,29 @@
 # The suite runs for each architecture this host can execute: the shipped 32-bit program (i686, 32-bit Wine) and
 # the same sources built for x86_64 (64-bit Wine). On a host that cannot execute 32-bit code only the x86_64 suite
 # runs, and of the 32-bit build the checks that read the files without running them.
-# MIBO_TEST_ARCH=x86_64 forces the 64-bit-only path on any host.
+# MIBO_TEST_ARCH=x86_64 forces the 64-bit-only path on any host (tools/choose-build.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
-build="$root/build"
-build64="$build/x86_64"
 
 tools/install-deps.sh
 
 echo "== assets: regenerate and compare with the committed files"
 tools/regenerate.sh --check
 
-run32=0
-if [ "${MIBO_TEST_ARCH:-}" = "x86_64" ]; then
-    why="MIBO_TEST_ARCH=x86_64 forces the 64-bit path"
-elif [ -n "${MIBO_TEST_ARCH:-}" ]; then
-    echo "test.sh: MIBO_TEST_ARCH is '$MIBO_TEST_ARCH'; the only value it takes is x86_64" >&2
-    exit 2
-elif why=$(tools/host-arch.sh); then
-    run32=1
-fi
+# Both build folders are built; run32 says whether the 32-bit suite can run here.
+. tools/choose-build.sh
 if [ $run32 -eq 1 ]; then
-    echo "== architectures: i686 and x86_64, the whole suite for each: $why"
+    echo "== architectures: i686 and x86_64, the whole suite for each: $arch_why"
 else
-    echo "== architectures: x86_64 only, the whole suite; i686: the checks that need no execution: $why"
+    echo "== architectures: x86_64 only, the whole suite; i686: the checks that need no execution: $arch_why"
 fi
 
 echo "== build: i686 (the shipped mibo.exe)"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+mibo_configure i686 "$build32"
+cmake --build "$build32" -j "$(nproc)"
 echo "== build: x86_64"
-cmake -S . -B "$build64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+mibo_configure x86_64 "$build64"
 cmake --build "$build64" -j "$(nproc)"
 
 echo "== release package"
@@ -42,8 +33,8 @@ tools/package.sh
 
 if [ -x tools/assets/check.sh ]; then
     echo "== art checks (frames and icons inside the 32-bit and the 64-bit mibo.exe)"
-    tools/assets/check.sh "$build/tools" "$root/resources" "$build/mibo.exe"
-    tools/assets/check.sh "$build/tools" "$root/resources" "$build64/mibo.exe" | tail -n 1
+    tools/assets/check.sh "$root/build/tools" "$root/resources" "$build32/mibo.exe"
+    tools/assets/check.sh "$root/build/tools" "$root/resources" "$build64/mibo.exe" | tail -n 1
 fi
 
 if [ -x tests/fuzz/run.sh ]; then
@@ -64,12 +55,12 @@ suite() { # ARCH BUILD_DIR [ctest arguments]
 }
 if [ $run32 -eq 1 ]; then
     echo "== tests under 32-bit Wine (i686)"
-    suite i686 "$build" "$@"
+    suite i686 "$build32" "$@"
 else
     echo "== i686: the checks that read the 32-bit mibo.exe without running it"
-    (cd "$build" && ctest --output-on-failure --no-tests=error -L static) || status=1
+    (cd "$build32" && ctest --output-on-failure --no-tests=error -L static) || status=1
     # Listed by name, so that what did not run is counted in the output, not skipped silently.
-    not_run=$(cd "$build" && ctest -N -LE static | sed -n 's/^ *Test *#[0-9]*: //p')
+    not_run=$(cd "$build32" && ctest -N -LE static | sed -n 's/^ *Test *#[0-9]*: //p')
     echo "i686: $(wc -l <<<"$not_run") tests need 32-bit execution and did not run on this host: $(tr '\n' ' ' <<<"$not_run")"
 fi
 echo "== tests under 64-bit Wine (x86_64)"

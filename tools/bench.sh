@@ -5,12 +5,13 @@
 # resident memory of mibo.exe with 1, 10 and 255 figures asked for.
 #   tools/bench.sh [SECONDS]
 # Runs on a private Xvfb with the build's Wine prefix, like the tests: the 32-bit build where this host executes
-# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_ARCH=x86_64.
+# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_TEST_ARCH=x86_64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 . "$root/tools/choose-build.sh"
 echo "# $arch build in $build"
+mibo_configure $arch "$build"
 cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait mibo_oldframe >/dev/null
 
 export BENCH_SECONDS=$seconds BENCH_BUILD=$build BENCH_SPIN=${BENCH_SPIN:-0}
@@ -18,7 +19,7 @@ MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
 set -uo pipefail
 remote="$BENCH_BUILD/tests/mibo_remote.exe"
 echo "## Frame update (onTimer), walking figures, 420 frames each, first 20 dropped; wall time and CPU time of the thread"
-wine "$BENCH_BUILD/tests/bench/frame_bench.exe" 2>/dev/null | tr -d "\r"
+wine "$BENCH_BUILD/windows-tools/frame_bench.exe" 2>/dev/null | tr -d "\r"
 
 cpu_ticks() { awk "{ print \$14 + \$15 }" "/proc/$1/stat"; }
 
@@ -32,8 +33,8 @@ wineserver -k >/dev/null 2>&1
 wineserver -f -p5 &
 server=$!
 sleep 1
-programs="mibo.exe tests/bench/mibo_oldframe.exe"
-[ "$BENCH_SPIN" = 1 ] && programs="$programs tests/bench/mibo_spinwait.exe"
+programs="mibo.exe windows-tools/mibo_oldframe.exe"
+[ "$BENCH_SPIN" = 1 ] && programs="$programs windows-tools/mibo_spinwait.exe"
 for exe in $programs; do
     wine "$BENCH_BUILD/$exe" >/dev/null 2>&1 &
     pid=$!

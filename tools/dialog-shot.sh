@@ -2,15 +2,11 @@
 # Screenshot of the settings dialog: builds what it needs, runs Mibo in a Wine virtual desktop (where Wine draws
 # the title bars itself) on a private Xvfb, opens the dialog through the tray callback and writes
 # build/run/dialog.png (the dialog and a margin around it).
-#   tools/dialog-shot.sh
+#   tools/dialog-shot.sh        (the build of tools/choose-build.sh: MIBO_TEST_ARCH=x86_64 as for ./test.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-if tools_arch=$("$root/tools/host-arch.sh" >/dev/null 2>&1); then
-    arch=i686; build="$root/build"; toolchain=mingw-i686
-else
-    arch=x86_64; build="$root/build/x86_64"; toolchain=mingw-x86_64
-fi
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >/dev/null
+. "$root/tools/choose-build.sh"
+mibo_configure $arch "$build"
 cmake --build "$build" -j2 --target mibo mibo_remote >/dev/null
 mkdir -p "$root/build/run"
 out="$root/build/run/dialog.png"

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Builds the release and writes build/dist/rida-mibo-1999-VERSION.zip: mibo.exe (32-bit, the product),
 # mibo-x64.exe (the same program for 64-bit Windows), READ-ME.txt and LICENSE.txt, with Windows line endings.
-#   tools/package.sh [I686_BUILD_DIR [X86_64_BUILD_DIR]]     (default build/ and build/x86_64/)
+#   tools/package.sh [I686_BUILD_DIR [X86_64_BUILD_DIR]]     (default build/ and build/x86_64/, tools/choose-build.sh)
 # The zip is the same bytes for the same inputs: fixed timestamps, fixed order.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build32=${1:-$root/build}
-build64=${2:-$root/build/x86_64}
+. "$root/tools/choose-build.sh"
+build32=${1:-$build32}
+build64=${2:-$build64}
 
 for arch in i686 x86_64; do
     dir=$build32
     [ $arch = x86_64 ] && dir=$build64
-    cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    mibo_configure $arch "$dir" -DCMAKE_BUILD_TYPE=Release
     cmake --build "$dir" -j "$(nproc)" --target mibo >/dev/null
 done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build32/CMakeCache.txt")

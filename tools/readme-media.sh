@@ -2,13 +2,13 @@
 # The pictures README.md shows, made anew: docs/mibo-on-desktop.gif (the real program under Wine beside a Notepad
 # window, four figures at once, a shot every quarter second at half size) and docs/contact-sheet.png (every frame
 # at 1x and 2x on a light and a dark background, from tools/preview.sh).
-#   tools/readme-media.sh [SECONDS]      (default 16)
+#   tools/readme-media.sh [SECONDS]      (default 16; the build of tools/choose-build.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-16}
-if tools/host-arch.sh >/dev/null; then arch=i686 build="$root/build"; else arch=x86_64 build="$root/build/x86_64"; fi
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" >/dev/null
+. tools/choose-build.sh
+mibo_configure $arch "$build"
 cmake --build "$build" -j "$(nproc)" --target mibo mibo_remote >/dev/null
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT

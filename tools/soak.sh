@@ -4,13 +4,14 @@
 # open files, the wineserver's memory and the CPU of the last minute.
 #   tools/soak.sh [MINUTES] [FIGURES]        (defaults 30 and 20)
 # Runs on a private Xvfb with the build's Wine prefix, like the tests: the 32-bit build where this host executes
-# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_ARCH=x86_64.
+# 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_TEST_ARCH=x86_64.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-30}
 figures=${2:-20}
 . "$root/tools/choose-build.sh"
 echo "# $arch build in $build, $figures figures, $minutes minutes"
+mibo_configure $arch "$build"
 cmake --build "$build" -j2 --target mibo mibo_remote >/dev/null
 
 export SOAK_MINUTES=$minutes SOAK_FIGURES=$figures SOAK_BUILD=$build

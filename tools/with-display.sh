@@ -2,13 +2,20 @@
 # Runs a command on a private Xvfb screen (1024 x 768 x 24) with the build's Wine prefix,
 # then stops the Xvfb and the prefix's wineserver, whatever the command did.
 #   tools/with-display.sh COMMAND [ARGS...]
-# Environment: MIBO_BUILD_DIR (default: build/ of this checkout), MIBO_ARCH (i686, the default, or x86_64:
-# which Wine runs the build's programs).
+# Environment: MIBO_ARCH (i686 or x86_64: which Wine runs the build's programs) and MIBO_BUILD_DIR (its folder), as
+# the scripts hand them on; what is not given is what tools/choose-build.sh chooses. Both go on to the command.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${MIBO_BUILD_DIR:-$root/build}
+if [ -z "${MIBO_ARCH:-}" ] || [ -z "${MIBO_BUILD_DIR:-}" ]; then
+    . "$root/tools/choose-build.sh"
+    MIBO_ARCH=${MIBO_ARCH:-$arch}
+    [ "$MIBO_ARCH" = i686 ] && build=$build32 || build=$build64
+    MIBO_BUILD_DIR=${MIBO_BUILD_DIR:-$build}
+fi
+export MIBO_ARCH MIBO_BUILD_DIR
+build=$MIBO_BUILD_DIR
 mkdir -p "$build"
-. "$root/tools/wine-env.sh" "${MIBO_ARCH:-i686}" "$build" || exit 1
+. "$root/tools/wine-env.sh" "$MIBO_ARCH" "$build" || exit 1
 
 # Xvfb picks a free display number itself and reports it on a pipe.
 displayfile=$(mktemp)

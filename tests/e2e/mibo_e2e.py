@@ -70,15 +70,21 @@ class Backdrop:
         return False
 
 
-def reg_query(name, env=None):
-    """The stored DWORD, or None when it is missing."""
-    result = run(["wine", "reg", "query", KEY, "/v", name], env=env)
+def reg_values(*names, env=None):
+    """The stored DWORDs of the given names as a list, None for a missing one; one Wine start reads them all."""
+    result = run(["wine", "reg", "query", KEY], env=env)
+    stored = {}
     for line in result.stdout.splitlines():
         parts = line.split()
-        if len(parts) == 3 and parts[0] == name and parts[1] == "REG_DWORD":
+        if len(parts) == 3 and parts[1] == "REG_DWORD":
             value = int(parts[2], 16)
-            return value - (1 << 32) if value >= 1 << 31 else value
-    return None
+            stored[parts[0]] = value - (1 << 32) if value >= 1 << 31 else value
+    return [stored.get(name) for name in names]
+
+
+def reg_query(name, env=None):
+    """The stored DWORD, or None when it is missing."""
+    return reg_values(name, env=env)[0]
 
 
 def reg_set(name, value, env=None):
@@ -87,6 +93,19 @@ def reg_set(name, value, env=None):
 
 def reg_delete_key(env=None):
     run(["wine", "reg", "delete", KEY, "/f"], env=env)
+
+
+def reg_store(values, env=None):
+    """The key made anew with only these DWORDs ({name: value}), in one Wine start: a .reg file that deletes the
+    key and writes it again, imported by regedit."""
+    key = KEY.replace("HKCU", "HKEY_CURRENT_USER", 1)
+    lines = ["REGEDIT4", "", "[-%s]" % key, "", "[%s]" % key]
+    lines += ['"%s"=dword:%08x' % (name, value & 0xFFFFFFFF) for name, value in values.items()]
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "settings.reg")
+        with open(path, "w", newline="\r\n") as out:
+            out.write("\n".join(lines) + "\n")
+        run(["wine", "regedit", "/S", "Z:" + path.replace("/", "\\")], env=env)
 
 
 def wait_for(predicate, timeout, interval=0.2):

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import time
 
-from mibo_e2e import EXE, REMOTE, check, reg_delete_key, reg_set, run, wait_for
+from mibo_e2e import EXE, REMOTE, check, reg_store, run, wait_for
 
 DESKTOP = "mibodisplay,800x600"
 
@@ -33,8 +33,7 @@ def window():
     return tuple(int(v) for v in fields[1:5]) + (int(fields[6]),)
 
 
-reg_delete_key()
-reg_set("funlevel", 5)
+reg_store({"funlevel": 5})
 desktop = subprocess.Popen(["wine", "explorer", "/desktop=" + DESKTOP, EXE], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
 try:

@@ -2,7 +2,7 @@
 after the release."""
 import time
 
-from mibo_e2e import Mibo, check, fail, reg_delete_key, reg_set, run, shape_extents, windows_on_root
+from mibo_e2e import Mibo, check, fail, reg_store, run, shape_extents, windows_on_root
 
 
 def xdotool(*args):
@@ -22,8 +22,7 @@ def follows(window_id, point, seconds=1.5, tolerance=45):
     return None
 
 
-reg_delete_key()
-reg_set("funlevel", 5)
+reg_store({"funlevel": 5})
 
 with Mibo() as mibo:
     check(mibo.wait_window(60), "mibo runs")

@@ -1,11 +1,15 @@
 """The three stored settings: written at WM_CLOSE, defaults in a fresh Wine prefix, "sound" 0 starts silent and stays
-0, hand-edited values at their boundaries and beyond run without hanging."""
+0, hand-edited values at their boundaries and beyond run without hanging.
+Everything but the fresh prefix runs in the test display's one Wine session; the fresh prefix is made meanwhile."""
 import os
 import shutil
+import subprocess
 import tempfile
 import time
 
-from mibo_e2e import (Mibo, check, reg_delete_key, reg_query, reg_set, region_rects, remote, run)
+from mibo_e2e import Mibo, check, reg_store, reg_values, region_rects, remote, run, wait_for
+
+SETTINGS = ("funlevel", "taskbar", "sound")
 
 
 def alsa_file_env(base_env, capture):
@@ -19,46 +23,41 @@ def alsa_file_env(base_env, capture):
 
 
 def keeps_animating(env, seconds):
-    """True when the window's shape keeps changing: the main loop is not stuck."""
+    """True when the window's shape takes three different forms within the time: the main loop is not stuck."""
     seen = set()
-    deadline = time.time() + seconds
-    while time.time() < deadline:
+
+    def changed():
         seen.add(tuple(region_rects(env) or []))
-        time.sleep(0.5)
-    return len(seen) > 2
+        return len(seen) > 2
+    return bool(wait_for(changed, seconds, interval=0.5))
+
+
+def mixed(capture):
+    return os.path.getsize(capture) if os.path.exists(capture) else 0
 
 
 work = tempfile.mkdtemp(prefix="mibo-settings-")
 fresh = dict(os.environ)
 fresh["WINEPREFIX"] = os.path.join(work, "prefix")
+booting = None
 try:
-    # A fresh prefix: no key at all; after one run the three values hold the defaults.
-    run(["wineboot", "-i"], timeout=300, env=fresh)
-    check(reg_query("funlevel", fresh) is None, "a fresh prefix holds no settings")
-    capture = os.path.join(work, "fresh.raw")
-    fresh_sound = alsa_file_env(fresh, capture)
-    with Mibo(env=fresh_sound) as mibo:
-        check(mibo.wait_window(90), "mibo starts in the fresh prefix")
-        time.sleep(3)
-        check(mibo.close() == 1, "WM_CLOSE ends it with 1")
-    values = [reg_query(name, fresh) for name in ("funlevel", "taskbar", "sound")]
-    check(values == [5, 0, 1], "funlevel, taskbar, sound written with the defaults 5, 0, 1: %s" % values)
-    check(os.path.exists(capture) and os.path.getsize(capture) > 0,
-          "with sound on, the sound output was opened (%d bytes mixed)"
-          % (os.path.getsize(capture) if os.path.exists(capture) else 0))
+    # The fresh prefix takes the longest to make (wineboot): it is made while the rest runs in the test's prefix,
+    # and its server waits for the fresh start at the end (a new session would cost seconds again).
+    os.makedirs(fresh["WINEPREFIX"])
+    run(["wineserver", "-p300"], env=fresh)
+    booting = subprocess.Popen(["wineboot", "-i"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=fresh)
+
     # "sound" stored as 0: silent start, 0 stored again.
-    reg_delete_key()
-    reg_set("sound", 0)
-    reg_set("funlevel", 5)
+    reg_store({"sound": 0, "funlevel": 5})
     capture = os.path.join(work, "silent.raw")
     with Mibo(env=alsa_file_env(os.environ, capture)) as mibo:
         check(mibo.wait_window(60), "mibo starts with sound 0")
         time.sleep(4)
         check(mibo.close() == 1, "and closes with 1")
-    silent = not os.path.exists(capture) or os.path.getsize(capture) == 0
-    check(silent, "it never opened the sound output")
-    check(reg_query("sound") == 0, "and stored sound = 0 again (%s)" % reg_query("sound"))
-    check([reg_query("funlevel"), reg_query("taskbar")] == [5, 0], "fun level and taskbar written too")
+    check(mixed(capture) == 0, "it never opened the sound output")
+    stored = reg_values(*SETTINGS)
+    check(stored[2] == 0, "and stored sound = 0 again (%s)" % stored[2])
+    check(stored[:2] == [5, 0], "fun level and taskbar written too (%s)" % stored[:2])
 
     # Hand-edited values at their boundaries and beyond, one start each (funlevel, taskbar, sound): the values are
     # used as stored, the program keeps running and closes normally, fun level and taskbar are stored back
@@ -67,24 +66,34 @@ try:
     rows = [(int_min, -1, -1), (-1, 2, 2), (0, 3, 3), (6, int_max, int_max), (int_max, 0, 1), (9, 1, int_min)]
     for level, taskbar, sound in rows:
         name = "funlevel %d, taskbar %d, sound %d" % (level, taskbar, sound)
-        reg_delete_key()
-        reg_set("funlevel", level)
-        reg_set("taskbar", taskbar)
-        reg_set("sound", sound)
+        reg_store(dict(zip(SETTINGS, (level, taskbar, sound))))
         capture = os.path.join(work, "row.raw")
         if os.path.exists(capture):
             os.remove(capture)
         with Mibo(env=alsa_file_env(os.environ, capture)) as mibo:
             check(mibo.wait_window(60), "mibo starts with " + name)
-            for _ in range(3):
-                remote("more")  # more figures, more choices of the next scene
+            remote("more", "3")  # more figures, more choices of the next scene
             check(keeps_animating(None, 8), "with %s the figures keep moving" % name)
+            check(wait_for(lambda: mixed(capture) > 0, 10), "%s: the sound output was opened" % name)
             check(mibo.close(timeout=60) == 1, "with %s WM_CLOSE still ends it with 1" % name)
-        stored = [reg_query(n) for n in ("funlevel", "taskbar", "sound")]
+        stored = reg_values(*SETTINGS)
         check(stored[:2] == [level, taskbar], "%s: fun level and taskbar stored back unchanged (%s)" % (name, stored))
-        opened = os.path.exists(capture) and os.path.getsize(capture) > 0
-        check(opened, "%s: the sound output was opened" % name)
         check(stored[2] == 1, "%s: stored back as sound 1, the mode it ran in (%s)" % (name, stored[2]))
+
+    # A fresh prefix: no key at all; after one run the three values hold the defaults.
+    booting.wait(timeout=300)
+    check(reg_values(*SETTINGS, env=fresh) == [None] * 3, "a fresh prefix holds no settings")
+    capture = os.path.join(work, "fresh.raw")
+    with Mibo(env=alsa_file_env(fresh, capture)) as mibo:
+        check(mibo.wait_window(90), "mibo starts in the fresh prefix")
+        wait_for(lambda: mixed(capture) > 0, 10)
+        check(mibo.close() == 1, "WM_CLOSE ends it with 1")
+    values = reg_values(*SETTINGS, env=fresh)
+    check(values == [5, 0, 1], "funlevel, taskbar, sound written with the defaults 5, 0, 1: %s" % values)
+    check(mixed(capture) > 0, "with sound on, the sound output was opened (%d bytes mixed)" % mixed(capture))
 finally:
+    if booting and booting.poll() is None:
+        booting.kill()
+        booting.wait()
     run(["wineserver", "-k"], env=fresh)  # the fresh prefix's own server; the test display's is stopped later
     shutil.rmtree(work, ignore_errors=True)

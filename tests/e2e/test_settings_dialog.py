@@ -6,7 +6,8 @@ import shutil
 import tempfile
 import time
 
-from mibo_e2e import Mibo, check, fail, reg_delete_key, reg_query, reg_set, region_rects, remote, run, wait_for
+from mibo_e2e import (Mibo, check, fail, reg_delete_key, reg_set, reg_store, reg_values, region_rects, remote, run,
+                      wait_for)
 
 WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN = 0x200, 0x201, 0x202, 0x204
 
@@ -91,9 +92,7 @@ def moving(seconds=30):
 work = tempfile.mkdtemp(prefix="mibo-dialog-")
 try:
     # 1. Stored fun level 0, sound on, not in the taskbar.
-    reg_delete_key()
-    reg_set("funlevel", 0)
-    reg_set("taskbar", 0)
+    reg_store({"funlevel": 0, "taskbar": 0})
     with Mibo() as mibo:
         check(mibo.wait_window(60) and mibo.wait_shape(30), "mibo runs")
         remote("more", "2")  # more figures to press; one pausing out of sight no longer leaves no shape at all
@@ -132,8 +131,8 @@ try:
         click(controls[1015])
         close_box()
         check(mibo.close() == 1, "WM_CLOSE ends it with 1")
-    check([reg_query("funlevel"), reg_query("taskbar")] == [3, 1], "fun level 3 and taskbar 1 stored after exit (%s, %s)"
-          % (reg_query("funlevel"), reg_query("taskbar")))
+    stored = reg_values("funlevel", "taskbar")
+    check(stored == [3, 1], "fun level 3 and taskbar 1 stored after exit (%s)" % stored)
 
     # 2. Fun level 9, in the taskbar, sound into a file: the tray callback, sound off and on, shutdown.
     reg_set("funlevel", 9)
@@ -190,9 +189,8 @@ try:
             fail("\"shutdown mibo\" did not end the program")
         check(code == 1, "\"shutdown mibo\" ends the program with exit code 1")
         check(remote("trayicon", window)[0] != 0, "no tray icon is left behind")
-    check([reg_query("funlevel"), reg_query("taskbar"), reg_query("sound")] == [5, 0, 1],
-          "shutdown applied and stored fun level 5, taskbar 0, sound 1 (%s)"
-          % [reg_query(n) for n in ("funlevel", "taskbar", "sound")])
+    stored = reg_values("funlevel", "taskbar", "sound")
+    check(stored == [5, 0, 1], "shutdown applied and stored fun level 5, taskbar 0, sound 1 (%s)" % stored)
 
     # 3. Closed from outside while the dialog is open: the program still ends with 1 and writes its settings.
     reg_set("funlevel", 4)
@@ -202,7 +200,8 @@ try:
         remote("tray", str(WM_LBUTTONDOWN))
         check(wait_dialog(1), "dialog open")
         check(mibo.close(timeout=30) == 1, "WM_CLOSE while the dialog is open ends it with exit code 1")
-    check(reg_query("funlevel") == 4, "and the settings were written (%s)" % reg_query("funlevel"))
+    stored = reg_values("funlevel")
+    check(stored == [4], "and the settings were written (%s)" % stored)
 
     # 4. Alt+F4 on the character window still ends the program; the end of the session writes the settings.
     with Mibo() as mibo:
@@ -220,7 +219,7 @@ try:
         check(remote("endsession")[0] == 0, "the session ends: the process is ended after WM_ENDSESSION")
         mibo.process.wait(timeout=30)
     # Without an audio device here sound plays through the fallback: mode 2.
-    check([reg_query("funlevel"), reg_query("taskbar")] == [2, 0] and reg_query("sound") in (1, 2),
-          "settings written at the end of the session (%s)" % [reg_query(n) for n in ("funlevel", "taskbar", "sound")])
+    stored = reg_values("funlevel", "taskbar", "sound")
+    check(stored[:2] == [2, 0] and stored[2] in (1, 2), "settings written at the end of the session (%s)" % stored)
 finally:
     shutil.rmtree(work, ignore_errors=True)

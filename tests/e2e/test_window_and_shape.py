@@ -2,11 +2,10 @@
 figures only inside that shape, leaves no trail behind a moving figure, and WM_CLOSE ends the program with 1."""
 import time
 
-from mibo_e2e import (SCREEN, Backdrop, Mibo, bounding_box, check, compare_with_backdrop, reg_delete_key, reg_set,
-                      region_rects, remote, screenshot, shape_extents, windows_on_root)
+from mibo_e2e import (SCREEN, Backdrop, Mibo, bounding_box, check, compare_with_backdrop, reg_store, region_rects,
+                      remote, screenshot, shape_extents, windows_on_root)
 
-reg_delete_key()
-reg_set("funlevel", 5)  # at fun level 5 no pause out of sight hides the figure
+reg_store({"funlevel": 5})  # at fun level 5 no pause out of sight hides the figure
 
 with Backdrop(), Mibo() as mibo:
     check(mibo.wait_window(60), "the window of class \"Rida Mibo 1999\" + \"17989126331\" appears")

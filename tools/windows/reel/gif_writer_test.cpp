@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/gif_writer.h"
+#include "gif_writer.h"
 
 namespace {
 

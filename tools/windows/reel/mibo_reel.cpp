@@ -14,7 +14,7 @@
 #include "app/startup.h"
 #include "desktop/character_window.h"
 #include "engine/picker.h"
-#include "support/gif_writer.h"
+#include "gif_writer.h"
 #include "support/test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "support/gif_writer.h"
+#include "gif_writer.h"
 
 #include <unordered_map>
 
