@@ -68,10 +68,11 @@ int runMibo(HINSTANCE instance) {
 
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        int code = askRunningInstance();
+        // Let go before anything else: a first instance that restarts meanwhile must find no mutex, or it takes
+        // itself for a second start and no Mibo is left.
         if (mutex)
             CloseHandle(mutex);
-        return code;
+        return askRunningInstance();
     }
 
     if (!characterWindow->create(moduleInstance, nullptr)) {

@@ -36,6 +36,27 @@ void emptyQueue() {
     }
 }
 
+// A second start's window, which notes whether the named mutex still exists when the running window is looked for.
+// gRunning stands for the running instance's handle and is closed first.
+HANDLE gRunning = nullptr;
+int gMutexWhileLooking = -1;
+
+class LookingWindow : public CharacterWindow {
+public:
+    char* className(char* buffer, int room) override {
+        CloseHandle(gRunning);
+        HANDLE left = OpenMutexA(SYNCHRONIZE, FALSE, "RidaMibo2 mibo mutex");
+        gMutexWhileLooking = left != nullptr;
+        if (left)
+            CloseHandle(left);
+        return CharacterWindow::className(buffer, room);
+    }
+};
+
+CharacterWindow* newLookingWindow() {
+    return new LookingWindow;
+}
+
 uint64_t threadCpuMs() {
     FILETIME created, exited, kernel, user;
     GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
@@ -136,4 +157,16 @@ TEST(MainLoop, SleepingWaitReachesTheDeadlineWithoutSpinning) {
         // A spinning wait would burn about the whole wait.
         EXPECT_LE(cpu, 20u + elapsed / 10) << row.offset;
     }
+}
+
+// A second start lets go of the mutex before it looks for the running window: a first instance restarting meanwhile
+// finds no mutex and does not take itself for a second start.
+TEST(Startup, SecondStartLetsGoOfTheMutexBeforeLookingForTheWindow) {
+    gRunning = CreateMutexA(nullptr, FALSE, "RidaMibo2 mibo mutex");
+    ASSERT_NE(nullptr, gRunning);
+    makeCharacterWindow = newLookingWindow;
+    EXPECT_EQ(0, runMibo(GetModuleHandleA(nullptr)));
+    makeCharacterWindow = newCharacterWindow;
+    EXPECT_EQ(0, gMutexWhileLooking);
+    EXPECT_EQ(nullptr, characterWindow);
 }
