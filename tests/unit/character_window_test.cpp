@@ -62,6 +62,10 @@ public:
     }
 };
 
+int WINAPI refuseRegion(HWND, HRGN, BOOL) {
+    return 0;
+}
+
 } // namespace
 
 TEST(CharacterWindow, NamesAndPlacement) {
@@ -102,6 +106,23 @@ TEST(CharacterWindow, ShapeFollowsThisFrameOnly) {
     }
     EXPECT_EQ(Rect(140, 600, 180, 650), window->bounds[0]);
     EXPECT_EQ(Rect(120, 600, 160, 650), window->previousBounds[0]);
+}
+
+// A shape the system refused is not remembered: the next frame sets it, although the figure stands still.
+TEST(CharacterWindow, RefusedShapeIsSetAgain) {
+    WindowScope scope;
+    CreatedWindow window;
+    spawn(new BlockActivity(Rect(100, 100, 140, 150), 0, 100));
+    const std::vector<Rect> standing{Rect(100, 100, 140, 150)};
+    struct Row {
+        bool refused;
+        std::vector<Rect> expected;
+    } frames[] = {{true, {}}, {false, standing}, {false, standing}};
+    for (const Row& frame : frames) {
+        setWindowRegion = frame.refused ? refuseRegion : SetWindowRgn;
+        window->onTimer(0);
+        EXPECT_EQ(frame.expected, window.shape()) << frame.refused;
+    }
 }
 
 TEST(CharacterWindow, FinishedActivityLeavesItsSlotAndTheShape) {
