@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/startup.h"
 #include "desktop/settings.h"
 #include "desktop/settings_dialog.h"
 #include "engine/picker.h"
@@ -131,7 +132,7 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
     // Windows ends the process once this returns: the settings are stored now, as at an orderly exit.
     if (message == WM_ENDSESSION && wParam) {
         writeSettings();
-        writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", currentSoundMode());
+        writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", soundToStore());
         return 0;
     }
     return Window::defaultHandler(message, wParam, lParam);

@@ -3,6 +3,7 @@
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
+#include "desktop/settings.h"
 #include "support/test_support.h"
 
 namespace {
@@ -55,6 +56,23 @@ public:
 
 CharacterWindow* newLookingWindow() {
     return new LookingWindow;
+}
+
+// A first start's window that closes itself once it exists, so that runMibo runs through to its end.
+class ClosingWindow : public CharacterWindow {
+public:
+    void afterCreate() override {
+        CharacterWindow::afterCreate();
+        PostMessageA(handle, WM_CLOSE, 0, 0);
+    }
+};
+
+CharacterWindow* newClosingWindow() {
+    return new ClosingWindow;
+}
+
+SoundPlayer* noSoundPlayer() {
+    return nullptr;
 }
 
 uint64_t threadCpuMs() {
@@ -169,4 +187,20 @@ TEST(Startup, SecondStartLetsGoOfTheMutexBeforeLookingForTheWindow) {
     makeCharacterWindow = newCharacterWindow;
     EXPECT_EQ(0, gMutexWhileLooking);
     EXPECT_EQ(nullptr, characterWindow);
+}
+
+// Without a player (none could be made) the "sound" value read at start is stored back as it was: 2 is neither the
+// silence nor the default. One run only: a full-screen window takes Wine seconds to destroy.
+TEST(Startup, WithoutAPlayerTheSoundSettingIsStoredAsRead) {
+    LoadFailureCounter failures; // the first scene's frames must not block on a message box
+    const String path = settingsKeyPath();
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", 2);
+    makeCharacterWindow = newClosingWindow;
+    makeSoundPlayer = noSoundPlayer;
+    EXPECT_EQ(1, runMibo(GetModuleHandleA(nullptr)));
+    makeCharacterWindow = newCharacterWindow;
+    makeSoundPlayer = newSoundPlayer;
+    int32_t stored = -1;
+    EXPECT_TRUE(readSetting(HKEY_CURRENT_USER, path.text(), "sound", &stored));
+    EXPECT_EQ(2, stored);
 }
