@@ -21,7 +21,15 @@ CharacterWindow* newCharacterWindow() {
 
 CharacterWindow* (*makeCharacterWindow)() = newCharacterWindow;
 
+SoundPlayer* newSoundPlayer() {
+    return new (std::nothrow) SoundPlayer;
+}
+
+SoundPlayer* (*makeSoundPlayer)() = newSoundPlayer;
+
 namespace {
+
+int32_t soundAtStart = kDefaultSound;
 
 constexpr const char* kMutexName = "RidaMibo2 mibo mutex";
 constexpr int kAbsence = 19;
@@ -60,6 +68,10 @@ void startAgain() {
 
 } // namespace
 
+int32_t soundToStore() {
+    return soundPlayer ? currentSoundMode() : soundAtStart;
+}
+
 int runMibo(HINSTANCE instance) {
     characterWindow = makeCharacterWindow();
     if (!characterWindow)
@@ -68,10 +80,11 @@ int runMibo(HINSTANCE instance) {
 
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        int code = askRunningInstance();
+        // Let go before anything else: a first instance that restarts meanwhile must find no mutex, or it takes
+        // itself for a second start and no Mibo is left.
         if (mutex)
             CloseHandle(mutex);
-        return code;
+        return askRunningInstance();
     }
 
     if (!characterWindow->create(moduleInstance, nullptr)) {
@@ -84,11 +97,12 @@ int runMibo(HINSTANCE instance) {
         return -1;
     }
 
-    soundPlayer = new (std::nothrow) SoundPlayer;
+    soundPlayer = makeSoundPlayer();
     String path = settingsKeyPath();
     int32_t sound = kDefaultSound;
     if (!readSetting(HKEY_CURRENT_USER, path.text(), "sound", &sound))
         sound = kDefaultSound;
+    soundAtStart = sound;
     if (sound != 0 && soundPlayer)
         loadSounds(characterWindow->handle);
 
@@ -99,7 +113,7 @@ int runMibo(HINSTANCE instance) {
     runMainLoop(*characterWindow);
 
     // The sound mode is stored before the player that holds it goes.
-    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", currentSoundMode());
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", soundToStore());
     delete soundPlayer;
     soundPlayer = nullptr;
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/startup.h"
 #include "desktop/settings.h"
 #include "desktop/settings_dialog.h"
 #include "engine/picker.h"
@@ -128,10 +129,14 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
         trayIcon.addAgain();
         return 0;
     }
+    // Sent to every top-level window after a change of the display mode, with the new depth. Under Wine a depth
+    // that another process changed shows nowhere else: a DC, kept or new, and EnumDisplaySettings still read the old.
+    if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
+        displayChanged = 1;
     // Windows ends the process once this returns: the settings are stored now, as at an orderly exit.
     if (message == WM_ENDSESSION && wParam) {
         writeSettings();
-        writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", currentSoundMode());
+        writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", soundToStore());
         return 0;
     }
     return Window::defaultHandler(message, wParam, lParam);
@@ -273,8 +278,9 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         drawActivities(composition, alive);
         refreshBackground(window, newShape);
     }
+    bool shaped = false;
     if (handle) {
-        shapeWindow(newShape);
+        shaped = shapeWindow(newShape);
         InvalidateRect(handle, nullptr, FALSE);
     }
     if (window && composition)
@@ -282,7 +288,10 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     if (window)
         checkDisplay(window, screen);
 
-    // newShape ends here: its region becomes the remembered one instead of being copied.
+    // Only a shape the window has is remembered: after a refused one the next frame sets it again, whether the
+    // figures move or not. newShape ends here: its region becomes the remembered one instead of being copied.
+    if (!shaped)
+        return 0;
     if (newShape.handle) {
         lastShape.reset();
         lastShape.handle = newShape.handle;
@@ -416,14 +425,14 @@ void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape) {
 // which reads back black under Wine and on compositing desktops. Redrawing the whole full-screen window after
 // each change of shape costs most of a frame's time; only what lies beneath the vacated strip needs repainting,
 // and that is asked for directly.
-void CharacterWindow::shapeWindow(const Region& newShape) {
+bool CharacterWindow::shapeWindow(const Region& newShape) {
     // Figures standing still (or none at all) keep the outline: the window already has exactly this shape.
     if (lastShape.handle) {
         RECT box;
         bool unchanged = newShape.handle ? EqualRgn(lastShape.handle, newShape.handle) != 0
                                          : GetRgnBox(lastShape.handle, &box) == NULLREGION;
         if (unchanged)
-            return;
+            return true;
     }
     Region vacated;
     int vacatedKind = NULLREGION;
@@ -431,10 +440,13 @@ void CharacterWindow::shapeWindow(const Region& newShape) {
         vacatedKind = CombineRgn(vacated.handle, lastShape.handle, newShape.handle,
                                  newShape.handle ? RGN_DIFF : RGN_COPY);
     }
-    setShape(newShape, FALSE);
+    // Refused, the window keeps its old shape: nothing is vacated.
+    if (!setShape(newShape, FALSE))
+        return false;
     if (vacatedKind != NULLREGION && vacatedKind != ERROR)
         RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return true;
 }
 
 // One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet

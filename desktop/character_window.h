@@ -25,7 +25,7 @@ public:
     DWORD extendedStyle() override;
     DWORD style() override;
     HICON icon() override;
-    // Catches the tray callback, the re-created taskbar and the end of the Windows session.
+    // Catches the tray callback, the re-created taskbar, a new colour depth and the end of the Windows session.
     LRESULT defaultHandler(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onInitMenu(WPARAM menu) override;
     void onLeftButtonUp(int x, int y, WPARAM keys) override;
@@ -79,7 +79,8 @@ private:
     void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
     void refreshBackground(HDC windowDc, const Region& newShape);
-    void shapeWindow(const Region& newShape);
+    // True when the window has this shape now (set, or already had it).
+    bool shapeWindow(const Region& newShape);
     void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
     void checkDisplay(HDC windowDc, Point screen);
 

@@ -118,7 +118,8 @@ bool Dialog::create(HINSTANCE instance, const char* templateName, HWND newOwner)
     owner = newOwner;
     InitCommonControls();
     HWND made = CreateDialogParamA(instance, templateName, owner, dialogProc, reinterpret_cast<LPARAM>(this));
-    if (!made)
+    // A dialog the table could not take was destroyed in WM_INITDIALOG without getting its handle.
+    if (!made || handle != made)
         return false;
     ShowWindow(made, SW_SHOW);
     return true;
@@ -158,7 +159,12 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         Dialog* object = reinterpret_cast<Dialog*>(lParam);
         if (!object)
             return FALSE;
-        dialogTable.add(object);
+        // Outside the table no later message would find the object, and its loop would never end: the dialog goes
+        // at once and create fails.
+        if (!dialogTable.add(object)) {
+            DestroyWindow(dialog);
+            return FALSE;
+        }
         object->handle = dialog;
         return object->onInitDialog();
     }

@@ -28,7 +28,7 @@ public:
     // The close box destroys the dialog without asking confirmClose.
     virtual INT_PTR onSysCommand(WPARAM wParam, LPARAM lParam, int y);
 
-    // True when the dialog window exists (and is shown).
+    // True when the dialog window exists (and is shown); false also when the dialog table cannot take it.
     bool create(HINSTANCE instance, const char* templateName, HWND owner);
     // Dispatches every message of the thread until the dialog is gone; returns `result`, or -1 without a dialog.
     // A WM_QUIT meant for the caller's own loop ends the dialog (destroyed, nothing applied, -1) and is posted

@@ -87,4 +87,7 @@ public:
 
 extern WindowTable windowTable;
 
+// How setShape hands the region over; tests put one here that refuses it.
+extern int(WINAPI* setWindowRegion)(HWND window, HRGN region, BOOL redraw);
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

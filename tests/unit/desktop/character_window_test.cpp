@@ -62,6 +62,10 @@ public:
     }
 };
 
+int WINAPI refuseRegion(HWND, HRGN, BOOL) {
+    return 0;
+}
+
 } // namespace
 
 TEST(CharacterWindow, NamesAndPlacement) {
@@ -102,6 +106,23 @@ TEST(CharacterWindow, ShapeFollowsThisFrameOnly) {
     }
     EXPECT_EQ(Rect(140, 600, 180, 650), window->bounds[0]);
     EXPECT_EQ(Rect(120, 600, 160, 650), window->previousBounds[0]);
+}
+
+// A shape the system refused is not remembered: the next frame sets it, although the figure stands still.
+TEST(CharacterWindow, RefusedShapeIsSetAgain) {
+    WindowScope scope;
+    CreatedWindow window;
+    spawn(new BlockActivity(Rect(100, 100, 140, 150), 0, 100));
+    const std::vector<Rect> standing{Rect(100, 100, 140, 150)};
+    struct Row {
+        bool refused;
+        std::vector<Rect> expected;
+    } frames[] = {{true, {}}, {false, standing}, {false, standing}};
+    for (const Row& frame : frames) {
+        setWindowRegion = frame.refused ? refuseRegion : SetWindowRgn;
+        window->onTimer(0);
+        EXPECT_EQ(frame.expected, window.shape()) << frame.refused;
+    }
 }
 
 TEST(CharacterWindow, FinishedActivityLeavesItsSlotAndTheShape) {
@@ -225,20 +246,26 @@ TEST(CharacterWindow, NoticesADisplayChange) {
         int widthDelta;
         int heightDelta;
         int depthDelta;
+        int announced; // the depth a WM_DISPLAYCHANGE before the frame tells; 0: none
         int expected;
     } rows[] = {
-        {0, 0, 0, 0},
-        {1, 0, 0, 1},
-        {0, -1, 0, 1},
-        {0, 0, 8, 1},
-        {0, 0, 0, 0},
+        {0, 0, 0, 0, 0},
+        {1, 0, 0, 0, 1},
+        {0, -1, 0, 0, 1},
+        {0, 0, 8, 0, 1},
+        {0, 0, 0, depth, 0},
+        {0, 0, 0, depth / 2, 1},
+        {0, 0, 0, 0, 0},
     };
     for (const Row& row : rows) {
         window->screenSize = Point(size.x + row.widthDelta, size.y + row.heightDelta);
         window->colourDepth = depth + row.depthDelta;
         window->displayChanged = 0;
+        if (row.announced)
+            SendMessageA(window->handle, WM_DISPLAYCHANGE, row.announced, MAKELPARAM(size.x, size.y));
         window->onTimer(0);
-        EXPECT_EQ(row.expected, window->displayChanged) << row.widthDelta << row.heightDelta << row.depthDelta;
+        EXPECT_EQ(row.expected, window->displayChanged)
+            << row.widthDelta << row.heightDelta << row.depthDelta << " " << row.announced;
     }
 }
 

@@ -1,9 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
+
 #include "support/dialog_steps.h"
 #include "support/test_support.h"
 #include "ui/dialog.h"
 #include "ui/window.h"
+
+namespace {
+
+// While set, arrays allocated without exceptions are refused: the dialog table cannot grow.
+bool gRefuseArrays = false;
+
+} // namespace
+
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return gRefuseArrays ? nullptr : std::malloc(size);
+}
 
 namespace {
 
@@ -88,12 +102,23 @@ TEST(Dialog, EndingsGiveTheirResults) {
 }
 
 TEST(Dialog, NoDialogNoWait) {
-    Dialog dialog;
-    EXPECT_FALSE(dialog.create(GetModuleHandleA(nullptr), "NO_SUCH_TEMPLATE", nullptr));
-    EXPECT_EQ(nullptr, dialog.handle);
-    DWORD start = GetTickCount();
-    EXPECT_EQ(-1, dialog.runMessageLoop());
-    EXPECT_LT(GetTickCount() - start, 100u);
+    struct Row {
+        const char* templateName;
+        bool tableFull;
+    } rows[] = {{"NO_SUCH_TEMPLATE", false}, {"DIALOG_INNE", true}};
+    for (const Row& row : rows) {
+        Dialog dialog;
+        gRefuseArrays = row.tableFull;
+        EXPECT_FALSE(dialog.create(GetModuleHandleA(nullptr), row.templateName, nullptr)) << row.tableFull;
+        gRefuseArrays = false;
+        EXPECT_EQ(nullptr, dialog.handle) << row.tableFull;
+        EXPECT_EQ(0, dialogTable.count) << row.tableFull;
+        DialogSteps backstop({[] { PostQuitMessage(0); }}, 500); // ends a loop that would wait for ever
+        DWORD start = GetTickCount();
+        EXPECT_EQ(-1, dialog.runMessageLoop()) << row.tableFull;
+        EXPECT_LT(GetTickCount() - start, 100u) << row.tableFull;
+        takeQuit();
+    }
 }
 
 TEST(Dialog, CentredOnTheScreen) {

@@ -3,6 +3,7 @@
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
+#include "desktop/settings.h"
 #include "support/test_support.h"
 
 namespace {
@@ -34,6 +35,44 @@ void emptyQueue() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
+}
+
+// A second start's window, which notes whether the named mutex still exists when the running window is looked for.
+// gRunning stands for the running instance's handle and is closed first.
+HANDLE gRunning = nullptr;
+int gMutexWhileLooking = -1;
+
+class LookingWindow : public CharacterWindow {
+public:
+    char* className(char* buffer, int room) override {
+        CloseHandle(gRunning);
+        HANDLE left = OpenMutexA(SYNCHRONIZE, FALSE, "RidaMibo2 mibo mutex");
+        gMutexWhileLooking = left != nullptr;
+        if (left)
+            CloseHandle(left);
+        return CharacterWindow::className(buffer, room);
+    }
+};
+
+CharacterWindow* newLookingWindow() {
+    return new LookingWindow;
+}
+
+// A first start's window that closes itself once it exists, so that runMibo runs through to its end.
+class ClosingWindow : public CharacterWindow {
+public:
+    void afterCreate() override {
+        CharacterWindow::afterCreate();
+        PostMessageA(handle, WM_CLOSE, 0, 0);
+    }
+};
+
+CharacterWindow* newClosingWindow() {
+    return new ClosingWindow;
+}
+
+SoundPlayer* noSoundPlayer() {
+    return nullptr;
 }
 
 uint64_t threadCpuMs() {
@@ -136,4 +175,32 @@ TEST(MainLoop, SleepingWaitReachesTheDeadlineWithoutSpinning) {
         // A spinning wait would burn about the whole wait.
         EXPECT_LE(cpu, 20u + elapsed / 10) << row.offset;
     }
+}
+
+// A second start lets go of the mutex before it looks for the running window: a first instance restarting meanwhile
+// finds no mutex and does not take itself for a second start.
+TEST(Startup, SecondStartLetsGoOfTheMutexBeforeLookingForTheWindow) {
+    gRunning = CreateMutexA(nullptr, FALSE, "RidaMibo2 mibo mutex");
+    ASSERT_NE(nullptr, gRunning);
+    makeCharacterWindow = newLookingWindow;
+    EXPECT_EQ(0, runMibo(GetModuleHandleA(nullptr)));
+    makeCharacterWindow = newCharacterWindow;
+    EXPECT_EQ(0, gMutexWhileLooking);
+    EXPECT_EQ(nullptr, characterWindow);
+}
+
+// Without a player (none could be made) the "sound" value read at start is stored back as it was: 2 is neither the
+// silence nor the default. One run only: a full-screen window takes Wine seconds to destroy.
+TEST(Startup, WithoutAPlayerTheSoundSettingIsStoredAsRead) {
+    LoadFailureCounter failures; // the first scene's frames must not block on a message box
+    const String path = settingsKeyPath();
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", 2);
+    makeCharacterWindow = newClosingWindow;
+    makeSoundPlayer = noSoundPlayer;
+    EXPECT_EQ(1, runMibo(GetModuleHandleA(nullptr)));
+    makeCharacterWindow = newCharacterWindow;
+    makeSoundPlayer = newSoundPlayer;
+    int32_t stored = -1;
+    EXPECT_TRUE(readSetting(HKEY_CURRENT_USER, path.text(), "sound", &stored));
+    EXPECT_EQ(2, stored);
 }
