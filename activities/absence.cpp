@@ -15,9 +15,9 @@ constexpr uint32_t kPausePerFun = 5000;
 AbsenceActivity::AbsenceActivity()
     : endTime(frameTick - static_cast<uint32_t>(funLevel) * kPausePerFun + kLongestPause) {
     rect = Rect(0, 0, 0, 0);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cx = screenWidth();
     const int x = random(100) > 50 ? cx : 0;
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cy = screenHeight();
     const int y = random(cy);
     rect.offset(x, y);
 }

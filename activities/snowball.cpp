@@ -59,7 +59,7 @@ SnowballActivity::~SnowballActivity() = default;
 void SnowballActivity::hitRightEdgeIfReached() {
     if (startTime != 0)
         return;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int width = screenWidth();
     if (rect.centerX() + velocity.x <= width)
         return;
     startTime = frameTick;

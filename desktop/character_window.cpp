@@ -256,14 +256,15 @@ void CharacterWindow::addActivity(Activity* activity) {
 LRESULT CharacterWindow::onTimer(WPARAM) {
     if (closing)
         return 0;
-    // Read once a frame: each reading is a call through the system, and a frame needs the same size throughout.
-    const Point screen(screenWidth(), screenHeight());
+    // The screen's size, read at most once a frame: each reading is a call through the system, and a frame needs
+    // the same size throughout. Every reader in this frame update (the activities too) gets this sample.
+    const ScreenSample screen;
     Region newShape;
     int32_t alive[kActivitySlots] = {};
     int32_t present[kActivitySlots] = {};
     Rect work[kActivitySlots];
 
-    stepActivities(screen.x, alive, present);
+    stepActivities(alive, present);
     uniteShapes(alive, newShape);
 
     HDC window = windowDc.of(handle);
@@ -280,7 +281,7 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     if (window && composition)
         showFrame(window, composition, alive, present, work);
     if (window)
-        checkDisplay(window, screen);
+        checkDisplay(window, screen.size());
 
     // newShape ends here: its region becomes the remembered one instead of being copied.
     if (newShape.handle) {
@@ -293,7 +294,7 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     return 0;
 }
 
-void CharacterWindow::stepActivities(int width, int32_t* alive, int32_t* present) {
+void CharacterWindow::stepActivities(int32_t* alive, int32_t* present) {
     for (int i = 0; i < kActivitySlots; ++i) {
         Activity* activity = activities[i];
         if (!activity)
@@ -319,12 +320,13 @@ void CharacterWindow::stepActivities(int width, int32_t* alive, int32_t* present
             shapes[i].reset();
             continue;
         }
-        wrapAroundSides(i, width);
+        wrapAroundSides(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
     }
 }
 
-void CharacterWindow::wrapAroundSides(int slot, int width) {
+void CharacterWindow::wrapAroundSides(int slot) {
+    const int width = screenWidth();
     int half = bounds[slot].width() / 2;
     if (bounds[slot].left > width)
         bounds[slot] = activities[slot]->moveBy(Point(-width - half, 0));

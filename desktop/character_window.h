@@ -73,8 +73,8 @@ private:
     void setUpShell();
     void onTrayCallback(LPARAM mouseMessage);
     // Steps of the frame update, in the order they run.
-    void stepActivities(int width, int32_t* alive, int32_t* present);
-    void wrapAroundSides(int slot, int width);
+    void stepActivities(int32_t* alive, int32_t* present);
+    void wrapAroundSides(int slot);
     void uniteShapes(const int32_t* alive, Region& newShape);
     void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
