@@ -13,7 +13,8 @@
 # flock (the Debian package, installed with apt-get when missing) runs alone on the same display for SECONDS:
 # its process and the X server. Prints one markdown table.
 # Runs on a private Xvfb with the build's Wine prefix, like the tests; MIBO_ARCH and MIBO_BUILD_DIR choose the
-# build as for tools/bench.sh. LIGHT_CASES="one ten dialog away" chooses the cases.
+# build as for tools/bench.sh. LIGHT_CASES="one ten dialog away" chooses the cases; LIGHT_EXE_DIR names a folder
+# with another mibo.exe and frame_bench.exe to measure instead of the build's (a copy of an earlier build, say).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -24,7 +25,7 @@ if [ "${1:-}" != --inside ]; then
         echo "# installing xpenguins"
         apt-get install -y xpenguins >/dev/null || { echo "bench-light: cannot install xpenguins" >&2; exit 1; }
     fi
-    echo "# $arch build in $build, $seconds s a case"
+    echo "# $arch build in $build, $seconds s a case${LIGHT_EXE_DIR:+, programs from $LIGHT_EXE_DIR}"
     cmake --build "$build" -j2 --target mibo mibo_remote frame_bench >/dev/null
     export LIGHT_BUILD=$build
     MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" exec "$root/tools/with-display.sh" "$0" --inside "$seconds"
@@ -35,6 +36,8 @@ set +e
 seconds=$2
 build=$LIGHT_BUILD
 remote="$build/tests/mibo_remote.exe"
+mibo=${LIGHT_EXE_DIR:-$build}/mibo.exe
+bench=${LIGHT_EXE_DIR:-$build/tests/bench}/frame_bench.exe
 hz=$(getconf CLK_TCK)
 work=$(mktemp -d)
 xvfb=$(pgrep -P "$PPID" -x Xvfb | head -n1)
@@ -80,9 +83,9 @@ start_server() { # $1: "log" for the request log
 
 start_case() {
     if [ "$1" = away ]; then
-        wine "$build/tests/bench/frame_bench.exe" away 10 >/dev/null 2>&1 &
+        wine "$bench" away 10 >/dev/null 2>&1 &
     else
-        wine "$build/mibo.exe" >/dev/null 2>&1 &
+        wine "$mibo" >/dev/null 2>&1 &
     fi
     program=$!
     for _ in $(seq 120); do
