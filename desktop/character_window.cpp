@@ -274,10 +274,10 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         drawActivities(composition, alive);
         refreshBackground(window, newShape);
     }
-    if (handle) {
+    // No InvalidateRect: the WM_PAINT it brought painted nothing (the figures are copied onto the window below),
+    // and cost the frame an invalidation, a message and a BeginPaint/EndPaint through the system.
+    if (handle)
         shapeWindow(newShape);
-        InvalidateRect(handle, nullptr, FALSE);
-    }
     if (window && composition)
         showFrame(window, composition, alive, present, work);
     if (window)
