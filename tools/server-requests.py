@@ -9,7 +9,11 @@ are not counted. Only the requests between the byte offsets --from and --to coun
 the thread starts are looked up in the whole log. The main thread is the first thread of the Unix process --pid
 (its init_first_thread), else the thread that sends set_window_region, else the busiest one.
 Passes: how often the main thread sent a request that starts with TEXT, e.g. "get_message( flags=00000000" for
-the PeekMessage(PM_NOREMOVE) of each main-loop pass. --seconds also gives the requests per second and per 50 ms.
+the PeekMessage(PM_NOREMOVE) of each main-loop pass. One PeekMessage may ask twice, with the X events it handles
+in between (update_window_zorder): a marker counts as a new pass only when some other request came since the
+last one counted (--same-pass names the requests that do not; a pass with no request but its PeekMessage is so
+counted with the pass before, which errs on the dear side). --passes N gives the count instead.
+--seconds also gives the requests per second and per 50 ms.
 --tsv prints one line for scripts: "requests passes per_pass per_second per_50ms all_threads".
 """
 import argparse
@@ -28,6 +32,9 @@ def main():
     parser.add_argument("--to", dest="end", type=int)
     parser.add_argument("--pid", type=int, help="Unix process id of the program; its first thread is the main one")
     parser.add_argument("--marker", help="the start of a request the main thread sends once a pass")
+    parser.add_argument("--same-pass", default="update_window_zorder",
+                        help="comma-separated requests that may come between two markers of one pass")
+    parser.add_argument("--passes", type=int, help="the passes the stretch covers, when known")
     parser.add_argument("--seconds", type=float, help="the time the counted stretch of the log covers")
     parser.add_argument("--top", type=int, default=15, help="request kinds of the main thread to list")
     parser.add_argument("--tsv", action="store_true")
@@ -38,6 +45,8 @@ def main():
     passes = 0
     marker = args.marker.encode() if args.marker else None
     marked = collections.Counter()
+    same_pass = set(args.same_pass.split(",")) if args.same_pass else set()
+    since_marker = collections.defaultdict(bool)  # per thread: a request of another kind came since the last pass
     offset = 0
     with open(args.log, "rb") as log:
         for line in log:
@@ -51,9 +60,14 @@ def main():
             match = REQUEST.match(line)
             if not match:
                 continue
-            per_thread[match.group(1)][match.group(2).decode()] += 1
-            if marker and line[len(match.group(1)) + 2:].startswith(marker):
-                marked[match.group(1)] += 1
+            thread, name = match.group(1), match.group(2).decode()
+            per_thread[thread][name] += 1
+            if marker and line[len(thread) + 2:].startswith(marker):
+                if since_marker[thread] or not marked[thread]:
+                    marked[thread] += 1
+                since_marker[thread] = False
+            elif name not in same_pass:
+                since_marker[thread] = True
 
     if args.pid is not None and args.pid in first_threads:
         tid = first_threads[args.pid]
@@ -64,7 +78,7 @@ def main():
     names = per_thread.get(tid, collections.Counter())
     total = sum(names.values())
     everyone = sum(sum(n.values()) for n in per_thread.values())
-    passes = marked[tid] if tid else 0
+    passes = args.passes if args.passes is not None else (marked[tid] if tid else 0)
     per_pass = total / passes if passes else float("nan")
     per_second = total / args.seconds if args.seconds else float("nan")
     per_50ms = per_second / 20
@@ -79,7 +93,7 @@ def main():
     if tid is None:
         return
     print(f"main thread {tid.decode()}: {total} requests", end="")
-    if marker:
+    if marker or args.passes is not None:
         print(f", {passes} passes, {per_pass:.2f} a pass", end="")
     if args.seconds:
         print(f", {per_second:.1f} a second, {per_50ms:.2f} per 50 ms", end="")
