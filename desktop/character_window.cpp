@@ -40,7 +40,7 @@ Rect boxOf(const RECT& r) {
 CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
       backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), backgroundBitmap(nullptr), taskbarCreatedMessage(0) {
+      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
@@ -261,26 +261,30 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     const ScreenSample screen;
     Region newShape;
     int32_t alive[kActivitySlots] = {};
-    int32_t present[kActivitySlots] = {};
+    int32_t changed[kActivitySlots] = {};
     Rect work[kActivitySlots];
 
-    stepActivities(alive, present);
+    const int anyChanged = stepActivities(alive, changed);
     uniteShapes(alive, newShape);
+    // Nothing to draw where no figure changed its picture or place: such a frame copies nothing. Where moreover no
+    // outline shows, in this frame or the last (every figure in a pause out of sight), it makes no call through
+    // the system at all; the display check then waits for a frame that shows something.
+    const int shows = shapeShows(newShape) || shapeShows(lastShape);
 
-    HDC window = windowDc.of(handle);
-    HDC composition = compositionDc.holding(window, compositionBitmap);
-    if (window && composition && backgroundDc) {
-        restoreBackground(composition, alive, present, work);
+    HDC window = anyChanged || shows ? windowDc.of(handle) : nullptr;
+    HDC composition = window ? compositionDc.holding(window, compositionBitmap) : nullptr;
+    if (anyChanged && window && composition && backgroundDc) {
+        restoreBackground(composition, alive, changed, work);
         drawActivities(composition, alive);
         refreshBackground(window, newShape);
     }
     // No InvalidateRect: the WM_PAINT it brought painted nothing (the figures are copied onto the window below),
     // and cost the frame an invalidation, a message and a BeginPaint/EndPaint through the system.
-    if (handle)
+    if (handle && (anyChanged || shows))
         shapeWindow(newShape);
-    if (window && composition)
-        showFrame(window, composition, alive, present, work);
-    if (window)
+    if (anyChanged && window && composition)
+        showFrame(window, composition, changed, work);
+    if (shows && window)
         checkDisplay(window, screen.size());
 
     // newShape ends here: its region becomes the remembered one instead of being copied.
@@ -294,12 +298,19 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     return 0;
 }
 
-void CharacterWindow::stepActivities(int32_t* alive, int32_t* present) {
+int CharacterWindow::shapeShows(const Region& shape) {
+    RECT box;
+    return shape.handle && GetRgnBox(shape.handle, &box) != NULLREGION ? 1 : 0;
+}
+
+// A slot changed when its figure finished, moved, or shows another picture: only then does its rectangle need
+// drawing and copying. A figure that neither moved nor changed its picture shows the very pixels it showed.
+int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
+    int anyChanged = 0;
     for (int i = 0; i < kActivitySlots; ++i) {
         Activity* activity = activities[i];
         if (!activity)
             continue;
-        present[i] = 1;
         previousBounds[i] = bounds[i];
         if (activity == grabbed) {
             POINT cursor;
@@ -307,6 +318,7 @@ void CharacterWindow::stepActivities(int32_t* alive, int32_t* present) {
                 activity->centerOn(Point(cursor.x, cursor.y));
         }
         alive[i] = activity->step(bounds[i], shapes[i]);
+        const int moved = bounds[i] != previousBounds[i];
         // Just added: treat it as if it had been here already, so no strip from (0, 0) is repainted.
         if (previousBounds[i].width() == 0 && previousBounds[i].height() == 0)
             previousBounds[i] = bounds[i];
@@ -318,11 +330,26 @@ void CharacterWindow::stepActivities(int32_t* alive, int32_t* present) {
             bounds[i] = Rect(0, 0, 0, 0);
             activities[i] = nullptr;
             shapes[i].reset();
+            pictures[i] = nullptr;
+            changed[i] = 1;
+            anyChanged = 1;
             continue;
         }
-        wrapAroundSides(i);
+        // A figure that has not moved was inside the sides last frame, or brought back then: only a move can take
+        // it beyond a side, so only then is the screen's width needed.
+        if (moved)
+            wrapAroundSides(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
+        const HBITMAP picture =
+            activity->frame >= 0 && activity->frame < activity->frameCount ? activity->frameBitmaps[activity->frame]
+                                                                           : nullptr;
+        if (moved || picture != pictures[i]) {
+            pictures[i] = picture;
+            changed[i] = 1;
+            anyChanged = 1;
+        }
     }
+    return anyChanged;
 }
 
 void CharacterWindow::wrapAroundSides(int slot) {
@@ -372,14 +399,16 @@ void CharacterWindow::uniteShapes(const int32_t* alive, Region& newShape) {
     partial[used - 1].release();
 }
 
-void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work) {
+void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
+        if (!changed[i])
+            continue;
         if (alive[i]) {
             work[i] = bounds[i];
             work[i].include(previousBounds[i].left, previousBounds[i].top, previousBounds[i].right,
                             previousBounds[i].bottom);
             copyRect(composition, backgroundDc, work[i]);
-        } else if (present[i]) {
+        } else {
             work[i] = previousBounds[i];
             copyRect(composition, backgroundDc, work[i]);
             previousBounds[i] = Rect(0, 0, 0, 0);
@@ -441,10 +470,9 @@ void CharacterWindow::shapeWindow(const Region& newShape) {
 
 // One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet
 // one copy of the rectangles' bounding box measured slower still (234 against 175 ms with 255 figures).
-void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present,
-                                const Rect* work) {
+void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
-        if (alive[i] || present[i])
+        if (changed[i])
             copyRect(windowDc, composition, work[i]);
     }
 }

@@ -64,6 +64,7 @@ public:
     Rect previousBounds[kActivitySlots];
     Region shapes[kActivitySlots];
     Activity* activities[kActivitySlots];
+    HBITMAP pictures[kActivitySlots]; // the frame each slot's figure showed last; null for none
     HBITMAP backgroundBitmap;
     TrayIcon trayIcon;
     // Broadcast by the shell when its taskbar is created anew.
@@ -73,15 +74,17 @@ private:
     void setUpShell();
     void onTrayCallback(LPARAM mouseMessage);
     // Steps of the frame update, in the order they run.
-    void stepActivities(int32_t* alive, int32_t* present);
+    // Returns 1 when some slot changed.
+    int stepActivities(int32_t* alive, int32_t* changed);
     void wrapAroundSides(int slot);
     void uniteShapes(const int32_t* alive, Region& newShape);
-    void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
+    void restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
     void refreshBackground(HDC windowDc, const Region& newShape);
     void shapeWindow(const Region& newShape);
-    void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
+    void showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work);
     void checkDisplay(HDC windowDc, Point screen);
+    static int shapeShows(const Region& shape);
 
     // Kept from frame to frame: taking them anew each frame costs more than the frame's drawing.
     HeldWindowDc windowDc;

@@ -258,6 +258,18 @@ TEST(CharacterWindow, NoticesADisplayChange) {
         EXPECT_EQ(sampled, block->screenAtStep);
     }
     EXPECT_EQ(size, Point(screenWidth(), screenHeight())); // outside a frame update: read live again
+
+    // With no outline in this frame or the last, a frame makes no call at all: the check waits for a figure.
+    block->life = 0;
+    window->onTimer(0); // the block finishes; its outline leaves the window
+    window->screenSize = Point(size.x + 1, size.y);
+    window->colourDepth = depth;
+    window->displayChanged = 0;
+    window->onTimer(0);
+    EXPECT_EQ(0, window->displayChanged);
+    spawn(new BlockActivity(Rect(10, 10, 20, 20), 0, 1000));
+    window->onTimer(0);
+    EXPECT_EQ(1, window->displayChanged);
 }
 
 TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
