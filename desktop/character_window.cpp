@@ -35,12 +35,21 @@ Rect boxOf(const RECT& r) {
     return Rect(r.left, r.top, r.right, r.bottom);
 }
 
+// SetWindowRgn without a redraw (SWP_NOREDRAW) leaves on Windows what the shrinking shape uncovers unpainted:
+// the windows below must be asked to repaint it. Under Wine every window is an X window, and the X server itself
+// exposes what a shrinking shape uncovers to whatever lies below, which repaints it: there the request would only
+// repaint the desktop window a second time (a server round trip here, and a paint in Wine's desktop process).
+bool uncoveredRepaintsItself() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 } // namespace
 
 CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
       backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0) {
+      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0), repaintUncovered(1) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
@@ -105,6 +114,7 @@ void CharacterWindow::afterCreate() {
     }
     screenSize = Point(width, height);
     colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
+    repaintUncovered = uncoveredRepaintsItself() ? 0 : 1;
     displayChanged = 0;
 }
 
@@ -463,7 +473,7 @@ void CharacterWindow::shapeWindow(const Region& newShape) {
                                  newShape.handle ? RGN_DIFF : RGN_COPY);
     }
     setShape(newShape, FALSE);
-    if (vacatedKind != NULLREGION && vacatedKind != ERROR)
+    if (repaintUncovered && vacatedKind != NULLREGION && vacatedKind != ERROR)
         RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

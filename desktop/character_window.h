@@ -69,6 +69,9 @@ public:
     TrayIcon trayIcon;
     // Broadcast by the shell when its taskbar is created anew.
     UINT taskbarCreatedMessage;
+    // 1 where the windows below must be asked to repaint what a shrinking shape uncovers (Windows), 0 where the
+    // window system exposes it to them by itself (Wine: X windows).
+    int32_t repaintUncovered;
 
 private:
     void setUpShell();
