@@ -7,7 +7,9 @@
 #   dialog   mibo.exe with the settings dialog open (the tray callback opens it): nothing moves
 #   away     the real main loop with ten figures, every one in a pause out of sight (frame_bench away 10)
 # Each case runs twice on its own fresh wineserver: once with the server's request log on (tools/server-requests.py
-# counts the requests of the program's main thread, and the main-loop passes by their PeekMessage), once without
+# counts the requests of the program's main thread, and the main-loop passes by their PeekMessage; frame_bench
+# reports its own passes and their time, since a pass that asks nothing but its PeekMessage cannot be told apart
+# in the log), once without
 # it for the CPU, read from /proc/PID/stat: the program, the wineserver, Wine's helper processes (every other
 # process of the prefix: explorer, services, ...) and the X server. Right after the one-figure case an xpenguins
 # flock (the Debian package, installed with apt-get when missing) runs alone on the same display for SECONDS:
@@ -83,7 +85,7 @@ start_server() { # $1: "log" for the request log
 
 start_case() {
     if [ "$1" = away ]; then
-        wine "$bench" away 10 >/dev/null 2>&1 &
+        wine "$bench" away 10 >"$work/passes" 2>/dev/null &
     else
         wine "$mibo" >/dev/null 2>&1 &
     fi
@@ -122,17 +124,21 @@ declare -A result
 count_case() {
     start_server log
     start_case "$1"
-    local from to
+    local from to pid=$program known=()
     from=$(stat -c %s "$work/server.log")
     sleep "$seconds"
     to=$(stat -c %s "$work/server.log")
+    stop_case
+    # frame_bench counts its own passes and their time: the stretch had its rate of them.
+    if [ "$1" = away ]; then
+        known=(--passes "$(awk -v s="$seconds" '/^passes/ { printf "%d", $2 * s * 1000 / $4 }' "$work/passes")")
+    fi
     result[$1.requests]=$(python3 "$root/tools/server-requests.py" "$work/server.log" --from "$from" --to "$to" \
-        --pid "$program" --marker "get_message( flags=00000000" --seconds "$seconds" --tsv)
+        --pid "$pid" --marker "get_message( flags=00000000" --seconds "$seconds" --tsv "${known[@]}")
     if [ -n "${LIGHT_KEEP_LOG:-}" ]; then
         cp "$work/server.log" "$LIGHT_KEEP_LOG.$1.log"
-        echo "$from $to $program" >"$LIGHT_KEEP_LOG.$1.range"
+        echo "$from $to $pid" >"$LIGHT_KEEP_LOG.$1.range"
     fi
-    stop_case
 }
 
 cpu_case() {

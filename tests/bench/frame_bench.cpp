@@ -105,8 +105,8 @@ Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER 
     return timing;
 }
 
-// The real main loop with `count` figures, every one in a pause out of sight for ten minutes, until the window is
-// closed (mibo_remote close): the case "nothing shows" of tools/bench-light.sh.
+// The passes of the real main loop with `count` figures, every one in a pause out of sight for ten minutes, until
+// the window is closed (mibo_remote close); prints the passes run: the case "nothing shows" of tools/bench-light.sh.
 int runAway(int count) {
     characterWindow = new CharacterWindow;
     if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr))
@@ -117,7 +117,15 @@ int runAway(int count) {
         away->endTime = frameTick + 600000;
         characterWindow->addActivity(away);
     }
-    runMainLoop(*characterWindow);
+    const UINT newCharacter = newCharacterMessage();
+    unsigned passes = 0;
+    timeBeginPeriod(1);
+    const DWORD start = GetTickCount();
+    while (mainLoopPass(*characterWindow, newCharacter))
+        ++passes;
+    const DWORD elapsed = GetTickCount() - start;
+    timeEndPeriod(1);
+    printf("passes %u ms %lu\n", passes, static_cast<unsigned long>(elapsed));
     delete characterWindow;
     characterWindow = nullptr;
     return 0;
