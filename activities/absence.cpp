@@ -24,6 +24,10 @@ AbsenceActivity::AbsenceActivity()
 
 AbsenceActivity::~AbsenceActivity() = default;
 
+uint32_t AbsenceActivity::quietUntil() const {
+    return endTime < frameTick ? frameTick : endTime;
+}
+
 int AbsenceActivity::step(Rect& outRect, Region& outShape) {
     if (endTime < frameTick)
         return handOver(rect, {}, {kAbsenceId});

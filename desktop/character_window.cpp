@@ -1,5 +1,6 @@
 #include "desktop/character_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "desktop/settings.h"
@@ -49,7 +50,7 @@ bool uncoveredRepaintsItself() {
 CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
       backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0), repaintUncovered(1) {
+      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0), repaintUncovered(1), quietFor(0) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
@@ -264,6 +265,7 @@ void CharacterWindow::addActivity(Activity* activity) {
 }
 
 LRESULT CharacterWindow::onTimer(WPARAM) {
+    quietFor = 0;
     if (closing)
         return 0;
     // The screen's size, read at most once a frame: each reading is a call through the system, and a frame needs
@@ -296,6 +298,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         showFrame(window, composition, changed, work);
     if (shows && window)
         checkDisplay(window, screen.size());
+    if (!anyChanged && !shows)
+        quietFor = quietTime();
 
     // newShape ends here: its region becomes the remembered one instead of being copied.
     if (newShape.handle) {
@@ -306,6 +310,18 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         SetRectRgn(lastShape.handle, 0, 0, 0, 0);
     }
     return 0;
+}
+
+// Until the first figure can change, at most a second (a message wakes the loop sooner anyway), and only when that
+// is longer than a frame: the loop then wakes in time for the pass in which the figure changes.
+uint32_t CharacterWindow::quietTime() const {
+    const uint32_t now = GetTickCount();
+    int64_t quiet = 1000;
+    for (const Activity* activity : activities) {
+        if (activity)
+            quiet = std::min<int64_t>(quiet, static_cast<int32_t>(activity->quietUntil() + 1 - now));
+    }
+    return quiet > 50 ? static_cast<uint32_t>(quiet) : 0;
 }
 
 int CharacterWindow::shapeShows(const Region& shape) {

@@ -72,6 +72,9 @@ public:
     // 1 where the windows below must be asked to repaint what a shrinking shape uncovers (Windows), 0 where the
     // window system exposes it to them by itself (Wine: X windows).
     int32_t repaintUncovered;
+    // Set by the frame update: milliseconds the main loop may sleep after it (0: none), when nothing shows and no
+    // figure can change before then.
+    uint32_t quietFor;
 
 private:
     void setUpShell();
@@ -88,6 +91,7 @@ private:
     void showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work);
     void checkDisplay(HDC windowDc, Point screen);
     static int shapeShows(const Region& shape);
+    uint32_t quietTime() const;
 
     // Kept from frame to frame: taking them anew each frame costs more than the frame's drawing.
     HeldWindowDc windowDc;
