@@ -130,9 +130,10 @@ count_case() {
     to=$(stat -c %s "$work/server.log")
     stop_case
     # frame_bench counts its own passes and their time: the stretch had its rate of them.
-    if [ "$1" = away ]; then
-        known=(--passes "$(awk -v s="$seconds" '/^passes/ { printf "%d", $2 * s * 1000 / $4 }' "$work/passes")")
-    fi
+    # (An older frame_bench prints nothing: its passes are then counted in the log.)
+    local passes
+    passes=$(awk -v s="$seconds" '/^passes/ && $4 > 0 { printf "%d", $2 * s * 1000 / $4 }' "$work/passes" 2>/dev/null)
+    [ "$1" = away ] && [ -n "$passes" ] && known=(--passes "$passes")
     result[$1.requests]=$(python3 "$root/tools/server-requests.py" "$work/server.log" --from "$from" --to "$to" \
         --pid "$pid" --marker "get_message( flags=00000000" --seconds "$seconds" --tsv "${known[@]}")
     if [ -n "${LIGHT_KEEP_LOG:-}" ]; then
