@@ -15,14 +15,18 @@ constexpr uint32_t kPausePerFun = 5000;
 AbsenceActivity::AbsenceActivity()
     : endTime(frameTick - static_cast<uint32_t>(funLevel) * kPausePerFun + kLongestPause) {
     rect = Rect(0, 0, 0, 0);
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cx = screenWidth();
     const int x = random(100) > 50 ? cx : 0;
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cy = screenHeight();
     const int y = random(cy);
     rect.offset(x, y);
 }
 
 AbsenceActivity::~AbsenceActivity() = default;
+
+uint32_t AbsenceActivity::quietUntil() const {
+    return endTime < frameTick ? frameTick : endTime;
+}
 
 int AbsenceActivity::step(Rect& outRect, Region& outShape) {
     if (endTime < frameTick)

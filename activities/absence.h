@@ -11,6 +11,8 @@ public:
     AbsenceActivity();
     ~AbsenceActivity() override;
     int step(Rect& outRect, Region& outShape) override;
+    // endTime: every step up to it waits, showing nothing.
+    uint32_t quietUntil() const override;
 
     uint32_t endTime; // frameTick after which the pause ends
 };

@@ -50,8 +50,8 @@ int BalloonActivity::step(Rect& outRect, Region& outShape) {
 // The next scene enters from the side farther from where the balloon went up; a balloon exactly at the middle
 // sends it in from the left.
 int BalloonActivity::comeBackFromASide() {
-    Rect next = Rect().offsetCopy(Point(-kBalloonSpawnOut, random(GetSystemMetrics(SM_CYSCREEN))));
-    const int width = GetSystemMetrics(SM_CXSCREEN);
+    Rect next = Rect().offsetCopy(Point(-kBalloonSpawnOut, random(screenHeight())));
+    const int width = screenWidth();
     if (rect.centerX() < width / 2)
         next.offset(width + 2 * kBalloonSpawnOut, 0);
     return handOver(next, {kWalkId, kChristmasTreeId, kPresentId, kAbsenceId}, {});

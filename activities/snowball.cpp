@@ -59,7 +59,7 @@ SnowballActivity::~SnowballActivity() = default;
 void SnowballActivity::hitRightEdgeIfReached() {
     if (hit)
         return;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int width = screenWidth();
     if (rect.centerX() + velocity.x <= width)
         return;
     hit = true;

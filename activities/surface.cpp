@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/geometry.h"
+
 HWND topLevelWindowOf(HWND window) {
     if (!window)
         return nullptr;
@@ -24,7 +26,7 @@ int surfaceBelow(int x, int y, int h) {
     // An edge at most h - 1 px above the probe lies between the figure's upper part and its feet.
     if (static_cast<int64_t>(y) - r.top < h)
         return r.top;
-    if (y > GetSystemMetrics(SM_CYSCREEN))
-        return GetSystemMetrics(SM_CYSCREEN);
+    if (y > screenHeight())
+        return screenHeight();
     return 0;
 }

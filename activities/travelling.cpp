@@ -76,8 +76,8 @@ void TravelActivity::move(const TravelStyle& style, uint32_t units) {
 }
 
 void TravelActivity::wrapToRightEdge() {
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cx = screenWidth();
+    const int cy = screenHeight();
     const int height = random(cy);
     rect.offset(cx - rect.left - kWrapInset, height - rect.centerY());
 }
@@ -86,7 +86,7 @@ int TravelActivity::isOver(const TravelStyle& style, uint32_t elapsed) const {
     if (elapsed <= style.duration)
         return 0;
     // Before its time a sleigh beyond the right edge is brought back in from the left by the window.
-    return !style.endsPastRight || rect.left > GetSystemMetrics(SM_CXSCREEN);
+    return !style.endsPastRight || rect.left > screenWidth();
 }
 
 int TravelActivity::travel(const TravelStyle& style, Rect& outRect, Region& outShape) {

@@ -39,7 +39,7 @@ int WalkActivity::timeIsUp(uint32_t elapsed) const {
 // Wholly beyond a side edge the walk ends with a chance that grows with the fun level (always at 5);
 // otherwise the window brings the figure back in on the other side.
 int WalkActivity::leavesAtEdge() {
-    if (rect.right >= 0 && rect.left <= GetSystemMetrics(SM_CXSCREEN))
+    if (rect.right >= 0 && rect.left <= screenWidth())
         return 0;
     int64_t threshold = 16 * static_cast<int64_t>(funLevel) + 20;
     return random(100) < threshold ? 1 : 0;

@@ -55,6 +55,9 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
     // Posted on every pass until the loop fetches WM_QUIT.
     if (window.displayChanged)
         PostQuitMessage(0);
+    // Nothing shows and no figure can change for a while: the loop sleeps till then, or till a message comes.
+    if (window.quietFor > 0)
+        MsgWaitForMultipleObjectsEx(0, nullptr, window.quietFor, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     return 1;
 }
 

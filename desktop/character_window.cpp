@@ -1,5 +1,6 @@
 #include "desktop/character_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/startup.h"
@@ -36,12 +37,21 @@ Rect boxOf(const RECT& r) {
     return Rect(r.left, r.top, r.right, r.bottom);
 }
 
+// SetWindowRgn without a redraw (SWP_NOREDRAW) leaves on Windows what the shrinking shape uncovers unpainted:
+// the windows below must be asked to repaint it. Under Wine every window is an X window, and the X server itself
+// exposes what a shrinking shape uncovers to whatever lies below, which repaints it: there the request would only
+// repaint the desktop window a second time (a server round trip here, and a paint in Wine's desktop process).
+bool uncoveredRepaintsItself() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 } // namespace
 
 CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
       backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), backgroundBitmap(nullptr), taskbarCreatedMessage(0) {
+      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0), repaintUncovered(1), quietFor(0) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
@@ -106,6 +116,7 @@ void CharacterWindow::afterCreate() {
     }
     screenSize = Point(width, height);
     colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
+    repaintUncovered = uncoveredRepaintsItself() ? 0 : 1;
     displayChanged = 0;
 }
 
@@ -259,34 +270,43 @@ void CharacterWindow::addActivity(Activity* activity) {
 }
 
 LRESULT CharacterWindow::onTimer(WPARAM) {
+    quietFor = 0;
     if (closing)
         return 0;
-    // Read once a frame: each reading is a call through the system, and a frame needs the same size throughout.
-    const Point screen(screenWidth(), screenHeight());
+    // The screen's size, read at most once a frame: each reading is a call through the system, and a frame needs
+    // the same size throughout. Every reader in this frame update (the activities too) gets this sample.
+    const ScreenSample screen;
     Region newShape;
     int32_t alive[kActivitySlots] = {};
-    int32_t present[kActivitySlots] = {};
+    int32_t changed[kActivitySlots] = {};
     Rect work[kActivitySlots];
 
-    stepActivities(screen.x, alive, present);
+    const int anyChanged = stepActivities(alive, changed);
     uniteShapes(alive, newShape);
+    // Nothing to draw where no figure changed its picture or place: such a frame copies nothing. Where moreover no
+    // outline shows, in this frame or the last (every figure in a pause out of sight), it makes no call through
+    // the system at all; the display check then waits for a frame that shows something.
+    const int shows = shapeShows(newShape) || shapeShows(lastShape);
 
-    HDC window = windowDc.of(handle);
-    HDC composition = compositionDc.holding(window, compositionBitmap);
-    if (window && composition && backgroundDc) {
-        restoreBackground(composition, alive, present, work);
+    HDC window = anyChanged || shows ? windowDc.of(handle) : nullptr;
+    HDC composition = window ? compositionDc.holding(window, compositionBitmap) : nullptr;
+    if (anyChanged && window && composition && backgroundDc) {
+        restoreBackground(composition, alive, changed, work);
         drawActivities(composition, alive);
         refreshBackground(window, newShape);
     }
-    bool shaped = false;
-    if (handle) {
+    // No InvalidateRect: the WM_PAINT it brought painted nothing (the figures are copied onto the window below),
+    // and cost the frame an invalidation, a message and a BeginPaint/EndPaint through the system.
+    // Where nothing shows, now or before, the window keeps the empty shape it has.
+    bool shaped = handle != nullptr;
+    if (handle && (anyChanged || shows))
         shaped = shapeWindow(newShape);
-        InvalidateRect(handle, nullptr, FALSE);
-    }
-    if (window && composition)
-        showFrame(window, composition, alive, present, work);
-    if (window)
-        checkDisplay(window, screen);
+    if (anyChanged && window && composition)
+        showFrame(window, composition, changed, work);
+    if (shows && window)
+        checkDisplay(window, screen.size());
+    if (!anyChanged && !shows)
+        quietFor = quietTime();
 
     // Only a shape the window has is remembered: after a refused one the next frame sets it again, whether the
     // figures move or not. newShape ends here: its region becomes the remembered one instead of being copied.
@@ -302,12 +322,31 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     return 0;
 }
 
-void CharacterWindow::stepActivities(int width, int32_t* alive, int32_t* present) {
+// Until the first figure can change, at most a second (a message wakes the loop sooner anyway), and only when that
+// is longer than a frame: the loop then wakes in time for the pass in which the figure changes.
+uint32_t CharacterWindow::quietTime() const {
+    const uint32_t now = GetTickCount();
+    int64_t quiet = 1000;
+    for (const Activity* activity : activities) {
+        if (activity)
+            quiet = std::min<int64_t>(quiet, static_cast<int32_t>(activity->quietUntil() + 1 - now));
+    }
+    return quiet > 50 ? static_cast<uint32_t>(quiet) : 0;
+}
+
+int CharacterWindow::shapeShows(const Region& shape) {
+    RECT box;
+    return shape.handle && GetRgnBox(shape.handle, &box) != NULLREGION ? 1 : 0;
+}
+
+// A slot changed when its figure finished, moved, or shows another picture: only then does its rectangle need
+// drawing and copying. A figure that neither moved nor changed its picture shows the very pixels it showed.
+int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
+    int anyChanged = 0;
     for (int i = 0; i < kActivitySlots; ++i) {
         Activity* activity = activities[i];
         if (!activity)
             continue;
-        present[i] = 1;
         previousBounds[i] = bounds[i];
         if (activity == grabbed) {
             POINT cursor;
@@ -315,6 +354,7 @@ void CharacterWindow::stepActivities(int width, int32_t* alive, int32_t* present
                 activity->centerOn(Point(cursor.x, cursor.y));
         }
         alive[i] = activity->step(bounds[i], shapes[i]);
+        const int moved = bounds[i] != previousBounds[i];
         // Just added: treat it as if it had been here already, so no strip from (0, 0) is repainted.
         if (previousBounds[i].width() == 0 && previousBounds[i].height() == 0)
             previousBounds[i] = bounds[i];
@@ -326,14 +366,30 @@ void CharacterWindow::stepActivities(int width, int32_t* alive, int32_t* present
             bounds[i] = Rect(0, 0, 0, 0);
             activities[i] = nullptr;
             shapes[i].reset();
+            pictures[i] = nullptr;
+            changed[i] = 1;
+            anyChanged = 1;
             continue;
         }
-        wrapAroundSides(i, width);
+        // A figure that has not moved was inside the sides last frame, or brought back then: only a move can take
+        // it beyond a side, so only then is the screen's width needed.
+        if (moved)
+            wrapAroundSides(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
+        const HBITMAP picture =
+            activity->frame >= 0 && activity->frame < activity->frameCount ? activity->frameBitmaps[activity->frame]
+                                                                           : nullptr;
+        if (moved || picture != pictures[i]) {
+            pictures[i] = picture;
+            changed[i] = 1;
+            anyChanged = 1;
+        }
     }
+    return anyChanged;
 }
 
-void CharacterWindow::wrapAroundSides(int slot, int width) {
+void CharacterWindow::wrapAroundSides(int slot) {
+    const int width = screenWidth();
     int half = bounds[slot].width() / 2;
     if (bounds[slot].left > width)
         bounds[slot] = activities[slot]->moveBy(Point(-width - half, 0));
@@ -379,14 +435,16 @@ void CharacterWindow::uniteShapes(const int32_t* alive, Region& newShape) {
     partial[used - 1].release();
 }
 
-void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work) {
+void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
+        if (!changed[i])
+            continue;
         if (alive[i]) {
             work[i] = bounds[i];
             work[i].include(previousBounds[i].left, previousBounds[i].top, previousBounds[i].right,
                             previousBounds[i].bottom);
             copyRect(composition, backgroundDc, work[i]);
-        } else if (present[i]) {
+        } else {
             work[i] = previousBounds[i];
             copyRect(composition, backgroundDc, work[i]);
             previousBounds[i] = Rect(0, 0, 0, 0);
@@ -443,7 +501,7 @@ bool CharacterWindow::shapeWindow(const Region& newShape) {
     // Refused, the window keeps its old shape: nothing is vacated.
     if (!setShape(newShape, FALSE))
         return false;
-    if (vacatedKind != NULLREGION && vacatedKind != ERROR)
+    if (repaintUncovered && vacatedKind != NULLREGION && vacatedKind != ERROR)
         RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return true;
@@ -451,10 +509,9 @@ bool CharacterWindow::shapeWindow(const Region& newShape) {
 
 // One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet
 // one copy of the rectangles' bounding box measured slower still (234 against 175 ms with 255 figures).
-void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present,
-                                const Rect* work) {
+void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
-        if (alive[i] || present[i])
+        if (changed[i])
             copyRect(windowDc, composition, work[i]);
     }
 }

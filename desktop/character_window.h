@@ -64,25 +64,35 @@ public:
     Rect previousBounds[kActivitySlots];
     Region shapes[kActivitySlots];
     Activity* activities[kActivitySlots];
+    HBITMAP pictures[kActivitySlots]; // the frame each slot's figure showed last; null for none
     HBITMAP backgroundBitmap;
     TrayIcon trayIcon;
     // Broadcast by the shell when its taskbar is created anew.
     UINT taskbarCreatedMessage;
+    // 1 where the windows below must be asked to repaint what a shrinking shape uncovers (Windows), 0 where the
+    // window system exposes it to them by itself (Wine: X windows).
+    int32_t repaintUncovered;
+    // Set by the frame update: milliseconds the main loop may sleep after it (0: none), when nothing shows and no
+    // figure can change before then.
+    uint32_t quietFor;
 
 private:
     void setUpShell();
     void onTrayCallback(LPARAM mouseMessage);
     // Steps of the frame update, in the order they run.
-    void stepActivities(int width, int32_t* alive, int32_t* present);
-    void wrapAroundSides(int slot, int width);
+    // Returns 1 when some slot changed.
+    int stepActivities(int32_t* alive, int32_t* changed);
+    void wrapAroundSides(int slot);
     void uniteShapes(const int32_t* alive, Region& newShape);
-    void restoreBackground(HDC composition, const int32_t* alive, const int32_t* present, Rect* work);
+    void restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);
     void refreshBackground(HDC windowDc, const Region& newShape);
     // True when the window has this shape now (set, or already had it).
     bool shapeWindow(const Region& newShape);
-    void showFrame(HDC windowDc, HDC composition, const int32_t* alive, const int32_t* present, const Rect* work);
+    void showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work);
     void checkDisplay(HDC windowDc, Point screen);
+    static int shapeShows(const Region& shape);
+    uint32_t quietTime() const;
 
     // Kept from frame to frame: taking them anew each frame costs more than the frame's drawing.
     HeldWindowDc windowDc;

@@ -104,7 +104,7 @@ void Activity::startClock() {
 void Activity::keepInsideX() {
     if (rect.left < 0)
         rect.offset(-rect.left, 0);
-    int width = GetSystemMetrics(SM_CXSCREEN);
+    int width = screenWidth();
     if (rect.right > width)
         rect.offset(width - rect.right, 0);
 }
@@ -112,7 +112,7 @@ void Activity::keepInsideX() {
 void Activity::keepInsideY() {
     if (rect.top < 0)
         rect.offset(0, -rect.top);
-    int height = GetSystemMetrics(SM_CYSCREEN);
+    int height = screenHeight();
     if (rect.bottom > height)
         rect.offset(0, height - rect.bottom);
 }

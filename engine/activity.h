@@ -38,6 +38,9 @@ public:
     virtual int draw(HDC dc, DWORD rop, BOOL atRect);
     // 1 while the activity runs (outRect and outShape filled), 0 once it has handed over to its successors.
     virtual int step(Rect& outRect, Region& outShape) = 0;
+    // The last frameTick up to which a step would certainly change nothing of what it shows; frameTick when it
+    // cannot tell. The main loop may sleep meanwhile while nothing shows.
+    virtual uint32_t quietUntil() const { return frameTick; }
     virtual ~Activity();
 
     // Loads frames base+"1" .. base+count from the program's resources.

@@ -29,7 +29,11 @@ void Activity::loadFrames(const char* base, int count) {
     String baseName(base);
     for (int i = 1; i <= count; ++i) {
         String name = baseName.concat(i);
-        frameBitmaps[i - 1] = LoadBitmapA(module, name.text());
+        // A DIB section, not a bitmap of the display's format: selecting a bitmap of the display's format into a
+        // DC makes the system check its depth against the display's, a call through the system under Wine (three
+        // server round trips) each time a figure is drawn.
+        frameBitmaps[i - 1] =
+            static_cast<HBITMAP>(LoadImageA(module, name.text(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         frameRegions[i - 1] = new (std::nothrow) Region;
         int ok = frameRegions[i - 1] ? frameRegions[i - 1]->loadResource(module, name.text()) : 0;
         bitmapSize(frameBitmaps[i - 1], &frameSizes[i - 1].x, &frameSizes[i - 1].y);

@@ -104,12 +104,39 @@ int Region::copyFrom(const Region& source) {
     return CombineRgn(handle, source.handle, nullptr, RGN_COPY) == ERROR ? 0 : 1;
 }
 
+namespace {
+
+// The innermost live sample; null outside a frame update.
+const ScreenSample* heldSample = nullptr;
+
+} // namespace
+
 int screenWidth() {
-    return GetSystemMetrics(SM_CXSCREEN);
+    return heldSample ? heldSample->size().x : GetSystemMetrics(SM_CXSCREEN);
 }
 
 int screenHeight() {
-    return GetSystemMetrics(SM_CYSCREEN);
+    return heldSample ? heldSample->size().y : GetSystemMetrics(SM_CYSCREEN);
+}
+
+ScreenSample::ScreenSample() : outer(heldSample), held(), read(false) {
+    heldSample = this;
+}
+
+ScreenSample::ScreenSample(Point given) : outer(heldSample), held(given), read(true) {
+    heldSample = this;
+}
+
+ScreenSample::~ScreenSample() {
+    heldSample = outer; // samples end in the reverse order of their making
+}
+
+Point ScreenSample::size() const {
+    if (!read) {
+        held = outer ? outer->size() : Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        read = true;
+    }
+    return held;
 }
 
 void bitmapSize(HBITMAP bitmap, int* width, int* height) {

@@ -79,8 +79,30 @@ public:
     HRGN handle;
 };
 
+// The primary screen's size, read at each use: under Wine each reading costs several server round trips.
 int screenWidth();
 int screenHeight();
+
+// While one lives, every screenWidth()/screenHeight() gives the one size it holds, as every reader of frameTick
+// gets the tick sampled once a pass: the frame update holds one for its whole run. The screen is read at the first
+// use, so a frame that needs no size reads nothing. One made while another lives holds the outer one's size, so a
+// frame has one size throughout.
+class ScreenSample {
+public:
+    ScreenSample();
+    // Holds `given`, whatever the screen or an outer sample says (tests stand in a display change with it).
+    explicit ScreenSample(Point given);
+    ScreenSample(const ScreenSample&) = delete;
+    ScreenSample& operator=(const ScreenSample&) = delete;
+    ~ScreenSample();
+
+    Point size() const;
+
+private:
+    const ScreenSample* outer;
+    mutable Point held;
+    mutable bool read;
+};
 
 void bitmapSize(HBITMAP bitmap, int* width, int* height);
 BOOL blitBitmap(HDC dc, int x, int y, HBITMAP bitmap, int srcX, int srcY, int width, int height, DWORD rop);

@@ -4,6 +4,8 @@
 # frame update of old (mibo_oldframe.exe) and, with BENCH_SPIN=1, the spinning wait (mibo_spinwait.exe); and the
 # resident memory of mibo.exe with 1, 10 and 255 figures asked for.
 #   tools/bench.sh [SECONDS]
+# What the running program costs the whole system (server round trips, CPU all told beside xpenguins):
+# tools/bench-light.sh.
 # Runs on a private Xvfb with the build's Wine prefix, like the tests: the 32-bit build where this host executes
 # 32-bit programs, the x86_64 build (build/x86_64, 64-bit Wine) where it cannot or when MIBO_TEST_ARCH=x86_64.
 set -euo pipefail

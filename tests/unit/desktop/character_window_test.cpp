@@ -21,6 +21,7 @@ public:
     }
     int step(Rect& outRect, Region& outShape) override {
         rectAtStep = rect;
+        screenAtStep = Point(screenWidth(), screenHeight());
         if (++steps > life)
             return 0;
         if (steps > 1)
@@ -35,6 +36,7 @@ public:
     int steps;
     int* destroyed;
     Rect rectAtStep; // the rectangle as the window left it just before the step
+    Point screenAtStep; // the screen's size as the step read it
 };
 
 // A created character window in the global slot, closed and deleted at the end.
@@ -237,25 +239,28 @@ TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
     SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
 }
 
+// The remembered size against the frame's sample of the screen, which every reader in the frame gets; a row with
+// a sample delta stands in a display change with a sample of another size held around the frame update.
 TEST(CharacterWindow, NoticesADisplayChange) {
     WindowScope scope;
     CreatedWindow window; // one window for every row: destroying one costs Wine two seconds
     const Point size = window->screenSize;
     const int depth = window->colourDepth;
+    BlockActivity* block = new BlockActivity(Rect(10, 10, 20, 20), 0, 1000);
+    spawn(block);
     struct Row {
         int widthDelta;
         int heightDelta;
         int depthDelta;
         int announced; // the depth a WM_DISPLAYCHANGE before the frame tells; 0: none
+        int sampleWidthDelta;
+        int sampleHeightDelta;
         int expected;
     } rows[] = {
-        {0, 0, 0, 0, 0},
-        {1, 0, 0, 0, 1},
-        {0, -1, 0, 0, 1},
-        {0, 0, 8, 0, 1},
-        {0, 0, 0, depth, 0},
-        {0, 0, 0, depth / 2, 1},
-        {0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0},     {1, 0, 0, 0, 0, 0, 1},         {0, -1, 0, 0, 0, 0, 1},
+        {0, 0, 8, 0, 0, 0, 1},     {0, 0, 0, depth, 0, 0, 0},     {0, 0, 0, depth / 2, 0, 0, 1},
+        {0, 0, 0, 0, 0, 0, 0},     {0, 0, 0, 0, 16, 0, 1},        {0, 0, 0, 0, 0, -16, 1},
+        {16, -16, 0, 0, 16, -16, 0},
     };
     for (const Row& row : rows) {
         window->screenSize = Point(size.x + row.widthDelta, size.y + row.heightDelta);
@@ -263,10 +268,29 @@ TEST(CharacterWindow, NoticesADisplayChange) {
         window->displayChanged = 0;
         if (row.announced)
             SendMessageA(window->handle, WM_DISPLAYCHANGE, row.announced, MAKELPARAM(size.x, size.y));
-        window->onTimer(0);
-        EXPECT_EQ(row.expected, window->displayChanged)
-            << row.widthDelta << row.heightDelta << row.depthDelta << " " << row.announced;
+        const Point sampled(size.x + row.sampleWidthDelta, size.y + row.sampleHeightDelta);
+        {
+            ScreenSample frame(sampled);
+            window->onTimer(0);
+        }
+        EXPECT_EQ(row.expected, window->displayChanged) << row.widthDelta << row.heightDelta << row.depthDelta << " "
+                                                        << row.announced << " " << row.sampleWidthDelta
+                                                        << row.sampleHeightDelta;
+        EXPECT_EQ(sampled, block->screenAtStep);
     }
+    EXPECT_EQ(size, Point(screenWidth(), screenHeight())); // outside a frame update: read live again
+
+    // With no outline in this frame or the last, a frame makes no call at all: the check waits for a figure.
+    block->life = 0;
+    window->onTimer(0); // the block finishes; its outline leaves the window
+    window->screenSize = Point(size.x + 1, size.y);
+    window->colourDepth = depth;
+    window->displayChanged = 0;
+    window->onTimer(0);
+    EXPECT_EQ(0, window->displayChanged);
+    spawn(new BlockActivity(Rect(10, 10, 20, 20), 0, 1000));
+    window->onTimer(0);
+    EXPECT_EQ(1, window->displayChanged);
 }
 
 TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "activities/absence.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
@@ -149,6 +150,46 @@ TEST(MainLoop, NewCharacterMessageAddsOneActivity) {
         EXPECT_GE(occupiedSlots(), before + 1);
         EXPECT_LE(occupiedSlots(), before + 2) << "one chain, at most one prop beside it";
         EXPECT_GE(occupiedSlots(), expected);
+    }
+}
+
+// Every figure in a pause out of sight: after a pass that showed and changed nothing the loop sleeps until the
+// first pause can end (at most a second), or not at all while a message waits; the pause still ends on time.
+TEST(MainLoop, QuietPassSleepsUntilAFigureCanChange) {
+    struct Row {
+        int pause;       // ms from the start to the end of the pause
+        int messages;    // posted before the quiet pass
+        DWORD minElapsed; // from the start to the end of the quiet pass
+        DWORD maxElapsed;
+    } rows[] = {
+        {400, 0, 400, 700},
+        {3000, 0, 1000, 1400},
+        {400, 2, 0, 350},
+        {60, 0, 0, 350},
+    };
+    for (const Row& row : rows) {
+        WindowScope scope;
+        LoadFailureCounter failures;
+        emptyQueue();
+        frameTick = GetTickCount();
+        AbsenceActivity* away = new AbsenceActivity;
+        const DWORD start = GetTickCount();
+        away->endTime = start + static_cast<uint32_t>(row.pause);
+        spawn(away);
+        EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage())); // it arrives: a change
+        EXPECT_EQ(0u, characterWindow->quietFor);
+        for (int i = 0; i < row.messages; ++i)
+            PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
+        EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
+        const DWORD elapsed = GetTickCount() - start;
+        EXPECT_GE(elapsed, row.minElapsed) << row.pause << " " << row.messages;
+        EXPECT_LE(elapsed, row.maxElapsed) << row.pause << " " << row.messages;
+        if (row.pause == 400 && row.messages == 0) {
+            const uint32_t end = away->endTime;
+            mainLoopPass(*characterWindow, newCharacterMessage());
+            EXPECT_GT(frameTick, end); // awake in time: the next pass is the one that ends the pause
+        }
+        emptyQueue();
     }
 }
 

@@ -190,6 +190,25 @@ TEST(Region, ResetAndDestructionDeleteTheHandle) {
     EXPECT_EQ(0u, GetObjectType(second));
 }
 
+// Inside a sample every reader gets its size, also through a sample made within it; after it the screen is read
+// again.
+TEST(Screen, SampleHeldWhileItLives) {
+    const Point live(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    {
+        ScreenSample given(Point(live.x + 3, live.y - 2));
+        EXPECT_EQ(given.size(), Point(screenWidth(), screenHeight()));
+        {
+            ScreenSample inner;
+            EXPECT_EQ(given.size(), inner.size());
+            EXPECT_EQ(given.size(), Point(screenWidth(), screenHeight()));
+        }
+        EXPECT_EQ(Point(live.x + 3, live.y - 2), Point(screenWidth(), screenHeight()));
+    }
+    EXPECT_EQ(live, Point(screenWidth(), screenHeight()));
+    ScreenSample read;
+    EXPECT_EQ(live, read.size());
+}
+
 TEST(Screen, SizeAndBitmaps) {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screenWidth());
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screenHeight());
