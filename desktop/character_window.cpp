@@ -129,6 +129,10 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
         trayIcon.addAgain();
         return 0;
     }
+    // Sent to every top-level window after a change of the display mode, with the new depth. Under Wine a depth
+    // that another process changed shows nowhere else: a DC, kept or new, and EnumDisplaySettings still read the old.
+    if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
+        displayChanged = 1;
     // Windows ends the process once this returns: the settings are stored now, as at an orderly exit.
     if (message == WM_ENDSESSION && wParam) {
         writeSettings();

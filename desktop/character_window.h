@@ -25,7 +25,7 @@ public:
     DWORD extendedStyle() override;
     DWORD style() override;
     HICON icon() override;
-    // Catches the tray callback, the re-created taskbar and the end of the Windows session.
+    // Catches the tray callback, the re-created taskbar, a new colour depth and the end of the Windows session.
     LRESULT defaultHandler(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onInitMenu(WPARAM menu) override;
     void onLeftButtonUp(int x, int y, WPARAM keys) override;

@@ -4,7 +4,7 @@
 //   mibo_remote region    prints the window region, one rectangle "left top right bottom" a line
 //   mibo_remote close     posts WM_CLOSE to the character window
 //   mibo_remote more [N]  posts the new-character request (N times, default once), as a second start does
-//   mibo_remote mode W H  changes the display mode (a Wine virtual desktop lets a test do that)
+//   mibo_remote mode W H [BITS]  changes the display mode (a Wine virtual desktop lets a test do that)
 //   mibo_remote screen    prints the screen size as the program sees it
 //   mibo_remote instances prints how many character windows there are, of any process
 //   mibo_remote tray MSG  sends the tray callback as if the mouse message MSG (e.g. 0x201) happened on the icon
@@ -242,7 +242,8 @@ int run(int argc, char** argv) {
         mode.dmSize = sizeof(mode);
         mode.dmPelsWidth = static_cast<DWORD>(atoi(argv[2]));
         mode.dmPelsHeight = static_cast<DWORD>(atoi(argv[3]));
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmBitsPerPel = argc >= 5 ? static_cast<DWORD>(atoi(argv[4])) : 0;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | (argc >= 5 ? DM_BITSPERPEL : 0);
         LONG result = ChangeDisplaySettingsA(&mode, 0);
         printf("%ld\n", result);
         return result == DISP_CHANGE_SUCCESSFUL ? 0 : 5;

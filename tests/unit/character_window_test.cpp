@@ -246,20 +246,26 @@ TEST(CharacterWindow, NoticesADisplayChange) {
         int widthDelta;
         int heightDelta;
         int depthDelta;
+        int announced; // the depth a WM_DISPLAYCHANGE before the frame tells; 0: none
         int expected;
     } rows[] = {
-        {0, 0, 0, 0},
-        {1, 0, 0, 1},
-        {0, -1, 0, 1},
-        {0, 0, 8, 1},
-        {0, 0, 0, 0},
+        {0, 0, 0, 0, 0},
+        {1, 0, 0, 0, 1},
+        {0, -1, 0, 0, 1},
+        {0, 0, 8, 0, 1},
+        {0, 0, 0, depth, 0},
+        {0, 0, 0, depth / 2, 1},
+        {0, 0, 0, 0, 0},
     };
     for (const Row& row : rows) {
         window->screenSize = Point(size.x + row.widthDelta, size.y + row.heightDelta);
         window->colourDepth = depth + row.depthDelta;
         window->displayChanged = 0;
+        if (row.announced)
+            SendMessageA(window->handle, WM_DISPLAYCHANGE, row.announced, MAKELPARAM(size.x, size.y));
         window->onTimer(0);
-        EXPECT_EQ(row.expected, window->displayChanged) << row.widthDelta << row.heightDelta << row.depthDelta;
+        EXPECT_EQ(row.expected, window->displayChanged)
+            << row.widthDelta << row.heightDelta << row.depthDelta << " " << row.announced;
     }
 }
 
