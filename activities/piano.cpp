@@ -52,7 +52,9 @@ int PianoActivity::step(Rect& outRect, Region& outShape) {
     keepInsideX();
     keepInsideY();
     maybeReleaseNote();
-    if (endTime < frameTick) {
+    // The signed distance past the end, as the main loop reads its deadline: an end time beyond the wrap of the
+    // counter lies ahead, not behind.
+    if (static_cast<int32_t>(frameTick - endTime) > 0) {
         handOver(); // a note released in this pass stays
         return 0;
     }

@@ -44,7 +44,7 @@ int SnowballThrowActivity::step(Rect& outRect, Region& outShape) {
 }
 
 // The ball starts at the thrower's top right corner.
-SnowballActivity::SnowballActivity(Rect where) : velocity(40, -40) {
+SnowballActivity::SnowballActivity(Rect where) : velocity(40, -40), hit(false) {
     rect = where;
     loadFrames("KULKA", 2);
     frame = kFlightFrame;
@@ -57,11 +57,12 @@ SnowballActivity::~SnowballActivity() = default;
 
 // When the next step would carry the centre past the screen's width, the centre is put on its last column.
 void SnowballActivity::hitRightEdgeIfReached() {
-    if (startTime != 0)
+    if (hit)
         return;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     if (rect.centerX() + velocity.x <= width)
         return;
+    hit = true;
     startTime = frameTick;
     rect.offset(width - rect.centerX() - 1, 0);
 }
@@ -82,7 +83,7 @@ int SnowballActivity::splat() {
 int SnowballActivity::step(Rect& outRect, Region& outShape) {
     frame = kFlightFrame;
     hitRightEdgeIfReached();
-    if (startTime == 0)
+    if (!hit)
         fly();
     else if (!splat())
         return 0; // the prop ends here, without a successor

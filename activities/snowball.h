@@ -11,7 +11,7 @@ public:
     int step(Rect& outRect, Region& outShape) override;
 };
 
-// Moves per pass, not per elapsed time. startTime is the tick of the hit: 0 while the ball flies.
+// Moves per pass, not per elapsed time. startTime is the tick of the hit once `hit` is set (the tick may be 0).
 class SnowballActivity : public Activity {
 public:
     explicit SnowballActivity(Rect where);
@@ -21,6 +21,8 @@ public:
     Point velocity; // px per pass
 
 private:
+    bool hit;
+
     void hitRightEdgeIfReached();
     void fly();
     int splat();

@@ -18,28 +18,29 @@ Rect walkerOnBottom(int left) {
 } // namespace
 
 // pianoPlaying from the constructor to the destructor; the recording starts with the construction, and the
-// scene ends 19600 ms after it, however late the first pass comes.
+// scene ends 19600 ms after it, however late the first pass comes and also when that end lies beyond the wrap.
 TEST(Piano, PlaysFromConstructionToEndTime) {
     SKIP_WITHOUT_FRAMES("PIANO:2");
     PickerGlobalsScope globals;
     LoadFailureCounter failures;
     SceneSoundScope sound;
     struct Row {
+        uint32_t start;
         uint32_t firstPassDelay;
-    } rows[] = {{0}, {50}, {10000}};
+    } rows[] = {{kStart, 0}, {kStart, 50}, {kStart, 10000}, {0u - 19600, 0}, {0u - 100, 50}};
     for (const Row& row : rows) {
         WindowScope window;
         pianoPlaying = 0;
-        frameTick = kStart;
+        frameTick = row.start;
         const int playsBefore = SceneSoundScope::playsOf(soundPiano);
         auto* piano = new PianoActivity(walkerOnBottom(400));
         EXPECT_EQ(1, pianoPlaying);
-        EXPECT_EQ(kStart + 19600, piano->endTime);
+        EXPECT_EQ(row.start + 19600, piano->endTime);
         EXPECT_STREQ("piano", piano->name.text());
         EXPECT_EQ(playsBefore + 1, SceneSoundScope::playsOf(soundPiano)) << "played at construction";
         Region shape;
-        EXPECT_EQ(1, stepAt(*piano, kStart + row.firstPassDelay, shape).running);
-        EXPECT_EQ(1, stepAt(*piano, kStart + 19600, shape).running) << "still shown at endTime";
+        EXPECT_EQ(1, stepAt(*piano, row.start + row.firstPassDelay, shape).running) << row.start;
+        EXPECT_EQ(1, stepAt(*piano, row.start + 19600, shape).running) << "still shown at endTime";
         EXPECT_EQ(1, pianoPlaying);
         const Rect last = piano->rect;
         unsigned seed = 3 + row.firstPassDelay;
@@ -51,7 +52,7 @@ TEST(Piano, PlaysFromConstructionToEndTime) {
             random(100);
         const int expected = rand();
         srand(seed);
-        EXPECT_EQ(0, stepAt(*piano, kStart + 19601, shape).running) << "over in the first pass after endTime";
+        EXPECT_EQ(0, stepAt(*piano, row.start + 19601, shape).running) << "over in the first pass after endTime";
         EXPECT_EQ(expected, rand()) << "the picker without the piano, the flight and the stroking";
         EXPECT_EQ(1, pianoPlaying) << "until it is destroyed";
         delete piano;
@@ -69,6 +70,7 @@ TEST(Piano, AlternatesEvery150MsInsideTheScreen) {
     WindowScope window;
     const int w = screenWidth();
     const int h = screenHeight();
+    frameTick = kStart; // the end time counts from here, whatever tick an earlier test left
     PianoActivity piano(walkerOnBottom(w - 75));
     ASSERT_EQ(2, piano.frameCount);
     EXPECT_EQ(Point(98, 80), piano.frameSizes[0]);

@@ -63,7 +63,8 @@ TEST(SnowballThrow, OneSnowballThenALeftwardWalk) {
 }
 
 // The ball moves 40 px right and (-36 + 4 k) px down in its k-th move, until the next step would carry its centre
-// past the screen's width: then its centre sits on the last column and the splat shows for 9000 ms.
+// past the screen's width: then its centre sits on the last column and the splat shows for 9000 ms, also when the hit
+// falls on tick 0 or just before the counter wraps.
 TEST(Snowball, FliesInAnArcAndSplatsOnTheRightEdge) {
     SKIP_WITHOUT_FRAMES("KULKA:2");
     LoadFailureCounter failures;
@@ -73,11 +74,14 @@ TEST(Snowball, FliesInAnArcAndSplatsOnTheRightEdge) {
         const char* label;
         Rect thrower;
         int moves; // before the hit
+        uint32_t start;
     } rows[] = {
         // The thrower's rect in its sixth pass: the least room the picker allows, widened to the throw frame.
-        {"least room", Rect(w - 375, h - 82, w - 278, h), 7},
-        {"thrower's right edge 300 px in", Rect(w - 397, h - 82, w - 300, h), 7},
-        {"from the left edge", Rect(0, h - 82, 97, h), (w - 87) / 40},
+        {"least room", Rect(w - 375, h - 82, w - 278, h), 7, kStart},
+        {"thrower's right edge 300 px in", Rect(w - 397, h - 82, w - 300, h), 7, kStart},
+        {"from the left edge", Rect(0, h - 82, 97, h), (w - 87) / 40, kStart},
+        {"hit at tick 0", Rect(w - 375, h - 82, w - 278, h), 7, 0u - 7 * 50},
+        {"hit 50 ms before the wrap", Rect(w - 375, h - 82, w - 278, h), 7, 0u - 8 * 50},
     };
     for (const Row& row : rows) {
         SnowballActivity ball(row.thrower);
@@ -89,7 +93,7 @@ TEST(Snowball, FliesInAnArcAndSplatsOnTheRightEdge) {
         const int startTop = ball.rect.top;
         int dy = -40;
         int moves = 0;
-        uint32_t tick = kStart;
+        uint32_t tick = row.start;
         for (;; ++moves, tick += 50) {
             ASSERT_LT(moves, 200) << row.label;
             Rect from = ball.rect;
