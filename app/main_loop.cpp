@@ -44,10 +44,8 @@ namespace {
 // figure appears once Mibo is back.
 int asidePass(CharacterWindow& window, UINT newCharacter) {
     StepAside& aside = window.aside;
-    if (!aside.away) {
-        hideFigures(window);
-        aside.away = true;
-    }
+    if (!aside.away)
+        aside.away = hideFigures(window);
     MsgWaitForMultipleObjectsEx(0, nullptr, aside.untilPoll(GetTickCount()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG message;
     while (aside.wanted() && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -212,18 +212,21 @@ void StepAside::countPause(uint32_t now) {
     pauseMark = now;
 }
 
-void hideFigures(CharacterWindow& window) {
+bool hideFigures(CharacterWindow& window) {
     if (window.grabbed && GetCapture() == window.handle)
         ReleaseCapture();
     window.grabbed = nullptr;
     stopSounds();
     if (!window.handle)
-        return;
-    window.setShape(Region(), FALSE);
-    // The window forgets its outlines, so the first frame back shapes it anew and reads the background afresh.
+        return true;
+    if (!window.setShape(Region(), FALSE))
+        return false;
+    // The window remembers the empty shape it took, so the first frame back shapes it anew and reads the background
+    // under the figures afresh.
     if (window.lastShape.handle) {
         RedrawWindow(GetDesktopWindow(), nullptr, window.lastShape.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         SetRectRgn(window.lastShape.handle, 0, 0, 0, 0);
     }
+    return true;
 }

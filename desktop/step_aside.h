@@ -88,5 +88,6 @@ private:
     void* displayNotification;
 };
 
-// Takes every figure out of sight: an empty window shape, no sound, no figure held by the mouse.
-void hideFigures(CharacterWindow& window);
+// Takes every figure out of sight: an empty window shape, no sound, no figure held by the mouse. False when the
+// window refused the empty shape (it is asked again on the next pass).
+bool hideFigures(CharacterWindow& window);
