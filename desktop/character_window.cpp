@@ -329,7 +329,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
 // Until the first figure can change, at most a second (a message wakes the loop sooner anyway), and only when that
 // is longer than a frame: the loop then wakes in time for the pass in which the figure changes.
 uint32_t CharacterWindow::quietTime() const {
-    const uint32_t now = GetTickCount();
+    // On the scenes' clock, which stands still while Mibo is aside.
+    const uint32_t now = aside.sceneClock(GetTickCount());
     int64_t quiet = 1000;
     for (const Activity* activity : activities) {
         if (activity)

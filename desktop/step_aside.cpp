@@ -222,7 +222,10 @@ bool hideFigures(CharacterWindow& window) {
     if (!window.setShape(Region(), FALSE))
         return false;
     // The window remembers the empty shape it took, so the first frame back shapes it anew and reads the background
-    // under the figures afresh.
+    // under the figures afresh; and it forgets the pictures shown, so that frame draws and copies every figure, moved
+    // or not.
+    for (HBITMAP& picture : window.pictures)
+        picture = nullptr;
     if (window.lastShape.handle) {
         RedrawWindow(GetDesktopWindow(), nullptr, window.lastShape.handle,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
