@@ -37,7 +37,48 @@ UINT newCharacterMessage() {
     return RegisterWindowMessageA("tworz nowego miboa Rida2");
 }
 
+namespace {
+
+// A pass while the figures are aside: no frame, only messages. The pass waits for one, or for the next look at the
+// foreground window (within a second), then handles all that came. A request for a new figure is counted; the
+// figure appears once Mibo is back.
+int asidePass(CharacterWindow& window, UINT newCharacter) {
+    StepAside& aside = window.aside;
+    if (!aside.away)
+        aside.away = hideFigures(window);
+    MsgWaitForMultipleObjectsEx(0, nullptr, aside.untilPoll(GetTickCount()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG message;
+    while (aside.wanted() && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            return 0;
+        if (newCharacter != 0 && message.message == newCharacter) {
+            ++aside.waitingFigures;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    aside.countPause(GetTickCount());
+    return 1;
+}
+
+} // namespace
+
+// The scenes read frameTick only, and frameTick is the scenes' clock of StepAside: the real tick less the time
+// spent aside. So a scene stands still while Mibo is aside and goes on afterwards where it stopped, neither cut
+// short nor sped through, however long the pause was.
 int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
+    StepAside& aside = window.aside;
+    if (aside.pollDue(GetTickCount()))
+        aside.poll(GetTickCount());
+    if (aside.wanted())
+        return asidePass(window, newCharacter);
+    // Back: the first frame shapes the window anew (hideFigures made it forget its outlines).
+    aside.away = false;
+    if (aside.waitingFigures > 0) {
+        --aside.waitingFigures;
+        spawn(pickActivity(screenCentre(), IdList(), IdList()));
+    }
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
         // -1 (an error) is not special: the pass goes on as if a message had been fetched.
@@ -48,9 +89,12 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    if (aside.wanted())
+        return 1; // a message (posted, or sent and handled while looking) sent the figures aside: no frame
     // Sampled after the message: its handling is not part of the 50 ms.
-    frameTick = GetTickCount();
-    frameWait(frameTick + 50);
+    const uint32_t now = GetTickCount();
+    frameTick = aside.sceneClock(now);
+    frameWait(now + 50);
     window.onTimer(0);
     // Posted on every pass until the loop fetches WM_QUIT.
     if (window.displayChanged)

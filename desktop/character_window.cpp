@@ -101,6 +101,7 @@ void CharacterWindow::initialPlacement(int& x, int& y, int& width, int& height) 
 
 void CharacterWindow::afterCreate() {
     setUpShell();
+    aside.registerFor(handle);
     // The window is not shown yet, so what this DC reads is what lies under it.
     WindowDc window(handle);
     if (!window.dc)
@@ -144,6 +145,8 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
     // that another process changed shows nowhere else: a DC, kept or new, and EnumDisplaySettings still read the old.
     if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
         displayChanged = 1;
+    if (aside.onMessage(message, wParam, lParam))
+        return TRUE;
     // Windows ends the process once this returns: the settings are stored now, as at an orderly exit.
     if (message == WM_ENDSESSION && wParam) {
         writeSettings();
@@ -253,6 +256,7 @@ LRESULT CharacterWindow::onClose() {
 
 void CharacterWindow::onDestroy() {
     windowDc.close(); // the window's DCs go with the window
+    aside.unregister();
     PostQuitMessage(0);
     handle = nullptr;
 }
@@ -325,7 +329,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
 // Until the first figure can change, at most a second (a message wakes the loop sooner anyway), and only when that
 // is longer than a frame: the loop then wakes in time for the pass in which the figure changes.
 uint32_t CharacterWindow::quietTime() const {
-    const uint32_t now = GetTickCount();
+    // On the scenes' clock, which stands still while Mibo is aside.
+    const uint32_t now = aside.sceneClock(GetTickCount());
     int64_t quiet = 1000;
     for (const Activity* activity : activities) {
         if (activity)

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "desktop/frame_dc.h"
+#include "desktop/step_aside.h"
 #include "engine/activity.h"
 #include "desktop/tray_icon.h"
 #include "ui/window.h"
@@ -25,7 +26,8 @@ public:
     DWORD extendedStyle() override;
     DWORD style() override;
     HICON icon() override;
-    // Catches the tray callback, the re-created taskbar, a new colour depth and the end of the Windows session.
+    // Catches the tray callback, the re-created taskbar, a new colour depth, the end of the Windows session and the
+    // session and power notifications that make the figures step aside.
     LRESULT defaultHandler(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onInitMenu(WPARAM menu) override;
     void onLeftButtonUp(int x, int y, WPARAM keys) override;
@@ -75,6 +77,8 @@ public:
     // Set by the frame update: milliseconds the main loop may sleep after it (0: none), when nothing shows and no
     // figure can change before then.
     uint32_t quietFor;
+    // Why the figures are out of sight, if they are; the main loop acts on it.
+    StepAside aside;
 
 private:
     void setUpShell();

@@ -90,6 +90,22 @@ void SoundPlayer::play(SoundHandle sound, int32_t pan, int32_t volume) {
     }
 }
 
+void SoundPlayer::stopAll() {
+    if (mode == SoundMode::DirectSound) {
+        for (int32_t i = 0; i < clipCount; ++i) {
+            if (!clips[i]) continue;
+            for (int32_t copy = 0; copy < clips[i]->copyCount; ++copy) {
+                IDirectSoundBuffer* buffer = clips[i]->copies[copy];
+                if (!buffer) continue;
+                buffer->Stop();
+                buffer->SetCurrentPosition(0);
+            }
+        }
+    } else if (mode == SoundMode::Fallback) {
+        sndPlaySoundA(nullptr, 0);   // a null sound stops the one that plays
+    }
+}
+
 void SoundPlayer::close() {
     if (mode == SoundMode::DirectSound) {
         while (clipCount != 0) unload(clips[0]);
@@ -133,4 +149,8 @@ void loadSounds(HWND window) {
 
 void playSound(SoundHandle sound, int pan, int volume) {
     if (soundPlayer) soundPlayer->play(sound, pan, volume);
+}
+
+void stopSounds() {
+    if (soundPlayer) soundPlayer->stopAll();
 }

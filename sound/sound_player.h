@@ -30,6 +30,8 @@ public:
     // Fire and forget. Pan in hundredths of a decibel (0 leaves it); of the volume percentage only
     // the low 8 bits count, and anything above 100 is the quietest.
     void play(SoundHandle sound, int32_t pan, int32_t volume);
+    // Stops whatever plays now; the sounds stay loaded.
+    void stopAll();
     // Switches sound off and frees everything loaded.
     void close();
     void unload(SoundClip* clip);
@@ -57,3 +59,6 @@ void loadSounds(HWND window);
 
 // Plays through the one player; nothing when there is none (tests) or sound is off.
 void playSound(SoundHandle sound, int pan = 0, int volume = 100);
+
+// Stops every sound of the one player.
+void stopSounds();

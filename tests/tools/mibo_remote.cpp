@@ -22,6 +22,9 @@
 //                         "handles H windows W gdi G user U"
 //   mibo_remote endsession     asks the program to end the session (WM_QUERYENDSESSION, WM_ENDSESSION), then
 //                              ends its process as Windows does after the session
+//   mibo_remote fullscreen S   shows a borderless window over the whole screen in front for S seconds, as a film
+//                              or a game does, then closes it; prints "shown" and "gone" (needs no character window)
+//   mibo_remote session CODE   sends WM_WTSSESSION_CHANGE CODE (7 locked, 8 unlocked) as the session service does
 // Exit 2 (and the output "none") when there is no character window.
 // "-o FILE" first writes the output to FILE: a program started on a Wine virtual desktop through explorer runs
 // detached from the caller, which then waits for the file instead.
@@ -214,6 +217,50 @@ int printCounts(HWND window) {
     return 0;
 }
 
+LRESULT CALLBACK fullScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int showFullScreen(int seconds) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = fullScreenProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "MiboRemoteFullScreen";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "full screen", WS_POPUP, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    if (!window)
+        return 11;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    printf("shown %d\n", GetForegroundWindow() == window ? 1 : 0);
+    fflush(stdout);
+    // The end is timed by a thread that sleeps: a wait with a timeout would keep a timeout pending in the Wine
+    // server, which then wakes every 16 ms and would be counted against the program measured beside this window.
+    struct Ender {
+        static DWORD WINAPI run(void* parameter) {
+            const DWORD* arguments = static_cast<const DWORD*>(parameter);
+            Sleep(arguments[0]);
+            PostThreadMessageA(arguments[1], WM_QUIT, 0, 0);
+            return 0;
+        }
+    };
+    DWORD arguments[2] = {static_cast<DWORD>(seconds) * 1000, GetCurrentThreadId()};
+    HANDLE ender = CreateThread(nullptr, 0, Ender::run, arguments, 0, nullptr);
+    if (!ender)
+        return 12;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    WaitForSingleObject(ender, INFINITE);
+    CloseHandle(ender);
+    DestroyWindow(window);
+    printf("gone\n");
+    return 0;
+}
+
 } // namespace
 
 int run(int argc, char** argv);
@@ -267,6 +314,8 @@ int run(int argc, char** argv) {
         record.uID = 1001;
         return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 10;
     }
+    if (strcmp(argv[1], "fullscreen") == 0 && argc >= 3)
+        return showFullScreen(atoi(argv[2]));
     HWND window = FindWindowA(kClassName, nullptr);
     if (!window) {
         printf("none\n");
@@ -333,5 +382,12 @@ int run(int argc, char** argv) {
         return endSession(window);
     if (strcmp(command, "counts") == 0)
         return printCounts(window);
+    if (strcmp(command, "session") == 0 && argc >= 3) {
+        DWORD session = 0;
+        ProcessIdToSessionId(GetCurrentProcessId(), &session);
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(window, WM_WTSSESSION_CHANGE, static_cast<WPARAM>(atoi(argv[2])), session,
+                                   SMTO_ABORTIFHUNG, 10000, &answer) ? 0 : 4;
+    }
     return 1;
 }
