@@ -87,6 +87,9 @@ int runMibo(HINSTANCE instance) {
         return askRunningInstance();
     }
 
+    // The figures are drawn at a whole-number scale for the primary screen's DPI, chosen once: a new DPI is a
+    // display change, and the program starts again.
+    setDisplayScale(scaleForDpi(primaryScreenDpi()));
     if (!characterWindow->create(moduleInstance, nullptr)) {
         delete characterWindow;
         characterWindow = nullptr;

@@ -33,6 +33,32 @@ void copyRect(HDC target, HDC source, const Rect& r) {
     BitBlt(target, r.left, r.top, r.width(), r.height(), source, r.left, r.top, SRCCOPY);
 }
 
+// The scenes' rectangle r from the composition onto the screen, each pixel as a square of displayScale() screen
+// pixels: nearest-neighbour, no smoothing. At scale 1 a plain copy.
+void copyToScreen(HDC screen, HDC composition, const Rect& r) {
+    const int scale = displayScale();
+    if (scale == 1)
+        return copyRect(screen, composition, r);
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    SetStretchBltMode(screen, COLORONCOLOR);
+    StretchBlt(screen, toScreen(r.left), toScreen(r.top), toScreen(r.width()), toScreen(r.height()), composition,
+               r.left, r.top, r.width(), r.height(), SRCCOPY);
+}
+
+// The screen's pixels under the scenes' rectangle r into the remembered background, one of each square of
+// displayScale() screen pixels. At scale 1 a plain copy.
+void copyFromScreen(HDC background, HDC screen, const Rect& r) {
+    const int scale = displayScale();
+    if (scale == 1)
+        return copyRect(background, screen, r);
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    SetStretchBltMode(background, COLORONCOLOR);
+    StretchBlt(background, r.left, r.top, r.width(), r.height(), screen, toScreen(r.left), toScreen(r.top),
+               toScreen(r.width()), toScreen(r.height()), SRCCOPY);
+}
+
 Rect boxOf(const RECT& r) {
     return Rect(r.left, r.top, r.right, r.bottom);
 }
@@ -95,8 +121,9 @@ void CharacterWindow::writeSettings() {
 void CharacterWindow::initialPlacement(int& x, int& y, int& width, int& height) {
     x = 0;
     y = 0;
-    width = screenWidth();
-    height = screenHeight();
+    const Point screen = screenPixels();
+    width = screen.x;
+    height = screen.y;
 }
 
 void CharacterWindow::afterCreate() {
@@ -106,16 +133,17 @@ void CharacterWindow::afterCreate() {
     WindowDc window(handle);
     if (!window.dc)
         return;
-    int width = screenWidth();
-    int height = screenHeight();
+    // The background and the composition hold the scenes' world, one pixel per scene pixel.
+    const int width = screenWidth();
+    const int height = screenHeight();
     backgroundBitmap = CreateCompatibleBitmap(window.dc, width, height);
     compositionBitmap = CreateCompatibleBitmap(window.dc, width, height);
     backgroundDc = CreateCompatibleDC(window.dc);
     if (backgroundDc && backgroundBitmap) {
         SelectObject(backgroundDc, backgroundBitmap);
-        BitBlt(backgroundDc, 0, 0, width, height, window.dc, 0, 0, SRCCOPY);
+        copyFromScreen(backgroundDc, window.dc, Rect(0, 0, width, height));
     }
-    screenSize = Point(width, height);
+    screenSize = screenPixels();
     colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
     repaintUncovered = uncoveredRepaintsItself() ? 0 : 1;
     displayChanged = 0;
@@ -144,6 +172,9 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
     // Sent to every top-level window after a change of the display mode, with the new depth. Under Wine a depth
     // that another process changed shows nowhere else: a DC, kept or new, and EnumDisplaySettings still read the old.
     if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
+        displayChanged = 1;
+    // A new DPI may call for another scale: the figures start again at the scale it gives, as after a new mode.
+    if (message == kDpiChangedMessage)
         displayChanged = 1;
     if (aside.onMessage(message, wParam, lParam))
         return TRUE;
@@ -198,7 +229,7 @@ void CharacterWindow::onLeftButtonUp(int, int, WPARAM) {
 void CharacterWindow::onLeftButtonDown(int x, int y, WPARAM) {
     grabbed = nullptr;
     for (int i = 0; i < kActivitySlots; ++i) {
-        if (activities[i] && shapes[i].handle && PtInRegion(shapes[i].handle, x, y)) {
+        if (activities[i] && shapes[i].handle && PtInRegion(shapes[i].handle, toScene(x), toScene(y))) {
             grabbed = activities[i];
             SetCapture(handle);
             return;
@@ -356,7 +387,7 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
         if (activity == grabbed) {
             POINT cursor;
             if (GetCursorPos(&cursor))
-                activity->centerOn(Point(cursor.x, cursor.y));
+                activity->centerOn(Point(toScene(cursor.x), toScene(cursor.y)));
         }
         alive[i] = activity->step(bounds[i], shapes[i]);
         const int moved = bounds[i] != previousBounds[i];
@@ -481,7 +512,7 @@ void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape) {
     if (GetRgnBox(fresh.handle, &box) == NULLREGION)
         return;
     SelectClipRgn(backgroundDc, fresh.handle);
-    copyRect(backgroundDc, windowDc, boxOf(box));
+    copyFromScreen(backgroundDc, windowDc, boxOf(box));
     SelectClipRgn(backgroundDc, nullptr);
 }
 // Only this frame's outlines: the strip a figure has just left would otherwise show the remembered background,
@@ -504,12 +535,28 @@ bool CharacterWindow::shapeWindow(const Region& newShape) {
                                  newShape.handle ? RGN_DIFF : RGN_COPY);
     }
     // Refused, the window keeps its old shape: nothing is vacated.
-    if (!setShape(newShape, FALSE))
+    if (!setScreenShape(newShape))
         return false;
     if (repaintUncovered && vacatedKind != NULLREGION && vacatedKind != ERROR)
-        RedrawWindow(GetDesktopWindow(), nullptr, vacated.handle,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        repaintBelow(vacated);
     return true;
+}
+
+// The outlines, in scene pixels, as the window's shape in screen pixels.
+bool CharacterWindow::setScreenShape(const Region& sceneShape) {
+    if (displayScale() == 1 || !sceneShape.handle)
+        return setShape(sceneShape, FALSE) != 0;
+    Region screenShape;
+    return screenShape.scaledFrom(sceneShape, displayScale()) && setShape(screenShape, FALSE);
+}
+
+// Asks the windows below to repaint what the scenes' region `uncovered` showed.
+void CharacterWindow::repaintBelow(const Region& uncovered) {
+    Region screenArea;
+    const Region& area = displayScale() == 1 ? uncovered : screenArea;
+    if (displayScale() != 1 && !screenArea.scaledFrom(uncovered, displayScale()))
+        return;
+    RedrawWindow(GetDesktopWindow(), nullptr, area.handle, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet
@@ -517,7 +564,7 @@ bool CharacterWindow::shapeWindow(const Region& newShape) {
 void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
         if (changed[i])
-            copyRect(windowDc, composition, work[i]);
+            copyToScreen(windowDc, composition, work[i]);
     }
 }
 

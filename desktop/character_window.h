@@ -12,6 +12,9 @@
 
 constexpr int kActivitySlots = 255;
 
+// Sent to a window whose monitor's DPI changed (WM_DPICHANGED, Windows 8.1 and later).
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
 // Appended to the product name to make the window class name a second instance looks for.
 constexpr const char* kClassNameSuffix = "17989126331";
 
@@ -48,6 +51,9 @@ public:
 
     // Stores the activity in the first free slot; with every slot taken the newcomer is destroyed.
     void addActivity(Activity* activity);
+    // Asks the windows below to repaint what the scenes' region `uncovered` showed (on Windows the window system
+    // leaves it unpainted when a shape shrinks).
+    void repaintBelow(const Region& uncovered);
 
     int32_t showInTaskbar;
     int32_t closing;
@@ -93,6 +99,7 @@ private:
     void refreshBackground(HDC windowDc, const Region& newShape);
     // True when the window has this shape now (set, or already had it).
     bool shapeWindow(const Region& newShape);
+    bool setScreenShape(const Region& sceneShape);
     void showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work);
     void checkDisplay(HDC windowDc, Point screen);
     static int shapeShows(const Region& shape);

@@ -227,8 +227,7 @@ bool hideFigures(CharacterWindow& window) {
     for (HBITMAP& picture : window.pictures)
         picture = nullptr;
     if (window.lastShape.handle) {
-        RedrawWindow(GetDesktopWindow(), nullptr, window.lastShape.handle,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        window.repaintBelow(window.lastShape);
         SetRectRgn(window.lastShape.handle, 0, 0, 0, 0);
     }
     return true;

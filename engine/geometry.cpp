@@ -1,6 +1,8 @@
 #include "engine/geometry.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "engine/region_data.h"
 
@@ -93,6 +95,24 @@ int Region::ensureHandle() {
     return handle ? 1 : 0;
 }
 
+int Region::scaledFrom(const Region& source, int scale) {
+    if (!source.handle)
+        return 0;
+    const DWORD size = GetRegionData(source.handle, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER))
+        return 0;
+    std::vector<uint8_t> bytes(size);
+    RGNDATA* data = reinterpret_cast<RGNDATA*>(bytes.data());
+    if (GetRegionData(source.handle, size, data) != size)
+        return 0;
+    RECT* rects = reinterpret_cast<RECT*>(data->Buffer);
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        rects[i] = RECT{rects[i].left * scale, rects[i].top * scale, rects[i].right * scale, rects[i].bottom * scale};
+    RECT& bound = data->rdh.rcBound;
+    bound = RECT{bound.left * scale, bound.top * scale, bound.right * scale, bound.bottom * scale};
+    return createFromData(data, size);
+}
+
 int Region::copyFrom(const Region& source) {
     if (!ensureHandle())
         return 0;
@@ -109,14 +129,67 @@ namespace {
 // The innermost live sample; null outside a frame update.
 const ScreenSample* heldSample = nullptr;
 
+int scale = 1;
+
 } // namespace
 
+int displayScale() {
+    return scale;
+}
+
+void setDisplayScale(int newScale) {
+    scale = std::min(std::max(newScale, 1), kMaxDisplayScale);
+}
+
+int scaleForDpi(int dpi) {
+    const int64_t nearest = (static_cast<int64_t>(dpi) + 48) / 96;
+    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(nearest, 1), kMaxDisplayScale));
+}
+
+int toScreen(int scenePixels) {
+    return scenePixels * scale;
+}
+
+int toScene(int screenPixels) {
+    const int quotient = screenPixels / scale;
+    return quotient * scale > screenPixels ? quotient - 1 : quotient;
+}
+
+// Windows 8.1 and later tell each monitor's own DPI (shcore's GetDpiForMonitor); before, every screen has the one
+// system DPI, which the screen's device context tells.
+int primaryScreenDpi() {
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    HMODULE shcore = LoadLibraryA("shcore.dll");
+    auto getDpiForMonitor =
+        shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                                 reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor"))) : nullptr;
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    constexpr int kEffectiveDpi = 0;
+    const bool told = getDpiForMonitor &&
+                      getDpiForMonitor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), kEffectiveDpi, &dpiX,
+                                       &dpiY) == S_OK;
+    if (shcore)
+        FreeLibrary(shcore);
+    if (told)
+        return static_cast<int>(dpiY);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+Point screenPixels() {
+    return heldSample ? heldSample->size() : Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
 int screenWidth() {
-    return heldSample ? heldSample->size().x : GetSystemMetrics(SM_CXSCREEN);
+    return screenPixels().x / scale;
 }
 
 int screenHeight() {
-    return heldSample ? heldSample->size().y : GetSystemMetrics(SM_CYSCREEN);
+    return screenPixels().y / scale;
 }
 
 ScreenSample::ScreenSample() : outer(heldSample), held(), read(false) {

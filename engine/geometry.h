@@ -75,13 +75,34 @@ public:
     int ensureHandle();
     // Makes this region a copy of `source` (RGN_COPY), creating a handle first if needed.
     int copyFrom(const Region& source);
+    // Makes this region `source` enlarged `scale` times from the origin: every rectangle's coordinates multiplied.
+    // 0, with the handle kept, when `source` holds nothing or the system refuses.
+    int scaledFrom(const Region& source, int scale);
 
     HRGN handle;
 };
 
-// The primary screen's size, read at each use: under Wine each reading costs several server round trips.
+// The scenes' world is the primary screen seen at the display scale: a screen of (width / scale) x (height / scale)
+// scene pixels, each shown as scale x scale screen pixels. Read at each use: under Wine each reading costs several
+// server round trips.
 int screenWidth();
 int screenHeight();
+// The primary screen's own size in screen pixels, read the same way: what the character window covers.
+Point screenPixels();
+
+// Screen pixels per scene pixel, each way; 1 until set. The program sets it once, before its window is made.
+int displayScale();
+void setDisplayScale(int scale);
+// The largest scale taken: beyond it the scenes' world would shrink below a small window's size.
+constexpr int kMaxDisplayScale = 8;
+// The scale for a screen of `dpi` dots per inch: dpi / 96 to the nearest whole number, halves rounding up, at
+// least 1 (and at most kMaxDisplayScale, for a DPI no screen has).
+int scaleForDpi(int dpi);
+// The primary screen's DPI as the system tells it now (96 at 100 % scaling).
+int primaryScreenDpi();
+// Scene pixels to screen pixels and back; the way back rounds down, also left of and above the primary screen.
+int toScreen(int scenePixels);
+int toScene(int screenPixels);
 
 // While one lives, every screenWidth()/screenHeight() gives the one size it holds, as every reader of frameTick
 // gets the tick sampled once a pass: the frame update holds one for its whole run. The screen is read at the first

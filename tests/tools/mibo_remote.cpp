@@ -24,6 +24,7 @@
 //                              ends its process as Windows does after the session
 //   mibo_remote fullscreen S   shows a borderless window over the whole screen in front for S seconds, as a film
 //                              or a game does, then closes it; prints "shown" and "gone" (needs no character window)
+//   mibo_remote window S L T R B  the same over the rectangle (L, T)-(R, B) only: a window to stand on
 //   mibo_remote session CODE   sends WM_WTSSESSION_CHANGE CODE (7 locked, 8 unlocked) as the session service does
 // Exit 2 (and the output "none") when there is no character window.
 // "-o FILE" first writes the output to FILE: a program started on a Wine virtual desktop through explorer runs
@@ -221,15 +222,18 @@ LRESULT CALLBACK fullScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int showFullScreen(int seconds) {
+// A borderless window over `area` for `seconds`, brought to the front; the whole screen when `area` is empty.
+int showWindow(int seconds, RECT area) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = fullScreenProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "MiboRemoteFullScreen";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "full screen", WS_POPUP, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+    if (IsRectEmpty(&area))
+        area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "full screen", WS_POPUP, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                                   windowClass.hInstance, nullptr);
     if (!window)
         return 11;
@@ -315,7 +319,9 @@ int run(int argc, char** argv) {
         return Shell_NotifyIconA(NIM_MODIFY, &record) ? 0 : 10;
     }
     if (strcmp(argv[1], "fullscreen") == 0 && argc >= 3)
-        return showFullScreen(atoi(argv[2]));
+        return showWindow(atoi(argv[2]), RECT{0, 0, 0, 0});
+    if (strcmp(argv[1], "window") == 0 && argc >= 7)
+        return showWindow(atoi(argv[2]), RECT{atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6])});
     HWND window = FindWindowA(kClassName, nullptr);
     if (!window) {
         printf("none\n");

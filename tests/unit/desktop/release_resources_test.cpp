@@ -80,7 +80,7 @@ TEST(ReleaseResources, VersionRecordNamesTheProductTheMakerAndTheBuildsVersion) 
     EXPECT_EQ(DWORD(VFT_APP), fixed->dwFileType);
 }
 
-TEST(ReleaseResources, ManifestAsksForTheSystemsCommonControlsAndDeclaresTheSupportedWindows) {
+TEST(ReleaseResources, ManifestAsksForTheSystemsCommonControlsDeclaresTheSupportedWindowsAndDpiAwareness) {
     std::string manifest = manifestOf(exePath());
     ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1 in " << exePath();
     const char* required[] = {
@@ -90,6 +90,8 @@ TEST(ReleaseResources, ManifestAsksForTheSystemsCommonControlsAndDeclaresTheSupp
         "level=\"asInvoker\"",
         "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+        ">true/pm</dpiAware>",                    // the program scales itself: Windows must not stretch it
+        ">PerMonitorV2, PerMonitor</dpiAwareness>",
     };
     for (const char* text : required)
         EXPECT_NE(std::string::npos, manifest.find(text)) << "the manifest lacks " << text;

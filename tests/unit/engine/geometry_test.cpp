@@ -1,3 +1,5 @@
+#include <climits>
+
 #include <gtest/gtest.h>
 
 #include "engine/geometry.h"
@@ -207,6 +209,53 @@ TEST(Screen, SampleHeldWhileItLives) {
     EXPECT_EQ(live, Point(screenWidth(), screenHeight()));
     ScreenSample read;
     EXPECT_EQ(live, read.size());
+}
+
+// The nearest whole number to dpi / 96, halves up, at least 1; at most kMaxDisplayScale for a DPI no screen has.
+TEST(Screen, ScaleForDpi) {
+    const struct {
+        int dpi;
+        int scale;
+    } rows[] = {{96, 1},  {120, 1}, {143, 1}, {144, 2}, {168, 2}, {192, 2},   {239, 2},       {240, 3},
+                {288, 3}, {335, 3}, {336, 4}, {0, 1},   {-96, 1}, {768, 8},   {INT_MAX, 8}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.scale, scaleForDpi(row.dpi)) << row.dpi << " dpi";
+}
+
+// The scenes' world at scale 2: the screen halved, whole pixels both ways, rounding down on either side of 0.
+TEST(Screen, SceneAndScreenPixelsAtAScale) {
+    ScreenSample given(Point(2049, 1536));
+    setDisplayScale(2);
+    EXPECT_EQ(Point(1024, 768), Point(screenWidth(), screenHeight()));
+    EXPECT_EQ(Point(2049, 1536), screenPixels());
+    const struct {
+        int screen, scene;
+    } rows[] = {{0, 0}, {1, 0}, {2, 1}, {801, 400}, {-1, -1}, {-2, -1}, {-3, -2}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.scene, toScene(row.screen)) << row.screen;
+        EXPECT_EQ(row.screen - (row.screen & 1), toScreen(row.scene)) << row.screen;
+    }
+    setDisplayScale(0); // out of range: taken as 1
+    EXPECT_EQ(1, displayScale());
+    EXPECT_EQ(Point(2049, 1536), Point(screenWidth(), screenHeight()));
+}
+
+TEST(Region, ScaledFromMultipliesEveryRectangle) {
+    Region source;
+    source.handle = CreateRectRgn(3, 4, 10, 6);
+    HRGN second = CreateRectRgn(-5, 6, 1, 9);
+    CombineRgn(source.handle, source.handle, second, RGN_OR);
+    DeleteObject(second);
+    Region scaled;
+    ASSERT_EQ(1, scaled.scaledFrom(source, 3));
+    Region expected;
+    expected.handle = CreateRectRgn(9, 12, 30, 18);
+    HRGN part = CreateRectRgn(-15, 18, 3, 27);
+    CombineRgn(expected.handle, expected.handle, part, RGN_OR);
+    DeleteObject(part);
+    EXPECT_TRUE(EqualRgn(expected.handle, scaled.handle));
+    EXPECT_EQ(0, scaled.scaledFrom(Region(), 3)); // nothing to scale: the region held is kept
+    EXPECT_TRUE(EqualRgn(expected.handle, scaled.handle));
 }
 
 TEST(Screen, SizeAndBitmaps) {

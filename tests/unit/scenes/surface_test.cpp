@@ -12,28 +12,40 @@ TEST(Surface, TopEdgesOfRealWindows) {
     ASSERT_NE(nullptr, dialog.handle);
     TestWindow control(Rect(50, 250, 200, 300), dialog.handle); // screen (550, 450) to (700, 500)
     ASSERT_NE(nullptr, control.handle);
+    TestWindow oddLedge(Rect(850, 301, 1000, 400)); // at scale 2: scene (425, 150) to (500, 200)
+    ASSERT_NE(nullptr, oddLedge.handle);
 
+    // At scale 2 the probe is in scene pixels, half the screen's: the screen is height / 2 scene pixels tall.
     struct Row {
         const char* label;
+        int scale;
         int x, y, h;
         int expected;
     } rows[] = {
-        {"edge h - 1 px above the probe", 200, 300 + 97, 98, 300},
-        {"edge h px above the probe", 200, 300 + 98, 98, 0},
-        {"probe on the edge itself", 200, 300, 98, 300},
-        {"edge 5 px above the probe", 399, 305, 98, 300},
-        {"control 10 px above: its window's edge is 260 px up", 600, 460, 98, 0},
-        {"control judged by its window, which a tall figure reaches", 600, 460, 300, 200},
-        {"bare desktop, well below the top", 50, 400, 98, 0},
-        {"bare desktop near the top: its edge is 0", 50, 50, 98, 0},
-        {"bottom row of the screen", 50, height - 1, 98, 0},
-        {"probe on the screen's bottom edge", 50, height, 98, 0},
-        {"probe just below the screen", 50, height + 1, 98, height},
-        {"probe far below the screen", 200, height + 5000, 98, height},
-        {"probe beside the screen", -50, 400, 98, 0},
+        {"edge h - 1 px above the probe", 1, 200, 300 + 97, 98, 300},
+        {"edge h px above the probe", 1, 200, 300 + 98, 98, 0},
+        {"probe on the edge itself", 1, 200, 300, 98, 300},
+        {"edge 5 px above the probe", 1, 399, 305, 98, 300},
+        {"control 10 px above: its window's edge is 260 px up", 1, 600, 460, 98, 0},
+        {"control judged by its window, which a tall figure reaches", 1, 600, 460, 300, 200},
+        {"bare desktop, well below the top", 1, 50, 400, 98, 0},
+        {"bare desktop near the top: its edge is 0", 1, 50, 50, 98, 0},
+        {"bottom row of the screen", 1, 50, height - 1, 98, 0},
+        {"probe on the screen's bottom edge", 1, 50, height, 98, 0},
+        {"probe just below the screen", 1, 50, height + 1, 98, height},
+        {"probe far below the screen", 1, 200, height + 5000, 98, height},
+        {"probe beside the screen", 1, -50, 400, 98, 0},
+        {"scale 2: the edge halved", 2, 100, 150 + 97, 98, 150},
+        {"scale 2: edge h px above the probe", 2, 100, 150 + 98, 98, 0},
+        {"scale 2: a probe left of the window finds none", 2, 40, 160, 98, 0},
+        {"scale 2: an odd edge goes to the scene row that holds it", 2, 450, 151, 98, 150},
+        {"scale 2: probe just below the screen", 2, 50, height / 2 + 1, 98, height / 2},
     };
-    for (const Row& row : rows)
+    for (const Row& row : rows) {
+        setDisplayScale(row.scale);
         EXPECT_EQ(row.expected, surfaceBelow(row.x, row.y, row.h)) << row.label;
+    }
+    setDisplayScale(1);
 }
 
 TEST(Surface, TopLevelWindowOf) {
