@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs mibo.exe on the current (private) display beside a Notepad window, whose top edge Mibo can walk on, and saves
-# what the screen shows: a screenshot and a short animated capture.
+# what the screen shows: a screenshot, the window's shape then (region.txt) and a short animated capture.
 #   tools/show-on-xvfb.sh MIBO_EXE OUT_DIR [SECONDS [FIGURES]]
 # FIGURES (default 1) figures play at once: the extra ones are asked for as a second start would.
 # The helper that closes Mibo is looked for beside the tests (build/tests/mibo_remote.exe).
@@ -34,7 +34,12 @@ for i in $(seq -w 1 "$shots"); do
     import -window root -resize 50% "$frames/$i.png" 2>/dev/null
     sleep 0.1
 done
+# Mibo stands still for the screenshot, so that the window's shape read next is where the figures were.
+kill -STOP $mibo 2>/dev/null
+sleep 0.3
 import -window root "$out/screenshot.png" 2>/dev/null && echo "screenshot: $out/screenshot.png"
+[ -f "$remote" ] && wine "$remote" region >"$out/region.txt" 2>/dev/null
+kill -CONT $mibo 2>/dev/null
 convert -delay 25 -loop 0 "$frames"/*.png +dither -colors 64 +map -layers Optimize "$out/capture.gif" 2>/dev/null &&
     echo "animated capture: $out/capture.gif"
 rm -rf "$frames"

@@ -2,6 +2,8 @@
 # Runs a command on a private Xvfb screen (1024 x 768 x 24) with the build's Wine prefix,
 # then stops the Xvfb and the prefix's wineserver, whatever the command did.
 #   tools/with-display.sh COMMAND [ARGS...]
+# MIBO_SCREEN=WxH makes the screen another size; MIBO_DPI=N has Wine report N dpi meanwhile (the prefix's LogPixels,
+# taken away again at the end).
 # Environment: MIBO_ARCH (i686 or x86_64: which Wine runs the build's programs) and MIBO_BUILD_DIR (its folder), as
 # the scripts hand them on; what is not given is what tools/choose-build.sh chooses. Both go on to the command.
 set -uo pipefail
@@ -23,6 +25,9 @@ xvfb=""
 # Set before Xvfb starts, so that an interruption while it comes up leaves nothing running either.
 cleanup() {
     rm -f "$displayfile"
+    if [ -n "${MIBO_DPI:-}" ]; then
+        wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+    fi
     wineserver -k >/dev/null 2>&1 || true
     if [ -n "$xvfb" ]; then
         kill "$xvfb" 2>/dev/null || true
@@ -30,7 +35,7 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${MIBO_SCREEN:-1024x768}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
     [ -s "$displayfile" ] && break
@@ -52,6 +57,10 @@ fi
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
+fi
+
+if [ -n "${MIBO_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$MIBO_DPI" /f >/dev/null 2>&1
 fi
 
 "$@"
