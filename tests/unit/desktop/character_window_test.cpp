@@ -227,6 +227,42 @@ TEST(CharacterWindow, GrabbedActivityIsCentredOnTheCursorBeforeItSteps) {
     EXPECT_EQ(released, block->rectAtStep); // carries on by itself after release
 }
 
+// At scale 2 the scenes see half the screen each way; the shape is their outlines doubled, and the cursor is halved
+// to find and to carry a figure.
+TEST(CharacterWindow, AtScaleTwoTheShapeIsDoubledAndTheCursorHalved) {
+    struct ScaleScope {
+        ScaleScope() { setDisplayScale(2); }
+        ~ScaleScope() { setDisplayScale(1); }
+    } scale;
+    WindowScope scope;
+    CreatedWindow window;
+    BlockActivity* block = new BlockActivity(Rect(100, 100, 140, 151), 0, 1000);
+    spawn(block);
+    window->onTimer(0);
+    EXPECT_EQ(Point(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2), block->screenAtStep);
+    EXPECT_EQ(std::vector<Rect>{Rect(200, 200, 280, 302)}, window.shape());
+    const struct {
+        int x, y;
+        bool grabs;
+    } presses[] = {{199, 250, false}, {280, 250, false}, {250, 302, false}, {279, 301, true}, {200, 200, true}};
+    for (const auto& press : presses) { // the last one holds the figure
+        SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+        EXPECT_EQ(press.grabs ? block : nullptr, window->grabbed) << press.x << "," << press.y;
+    }
+    SetCursorPos(501, 400);
+    POINT real;
+    GetCursorPos(&real);
+    window->onTimer(0);
+    EXPECT_EQ(Rect(real.x / 2 - 20, real.y / 2 - 25, real.x / 2 + 20, real.y / 2 + 26), block->rect);
+    SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
+
+    // A new DPI may call for another scale: the program starts again, as after a new display mode.
+    EXPECT_EQ(0, window->displayChanged);
+    RECT suggested = {0, 0, 100, 100};
+    SendMessageA(window->handle, kDpiChangedMessage, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(1, window->displayChanged);
+}
+
 TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
     WindowScope scope;
     CreatedWindow window;
