@@ -15,8 +15,13 @@ mkdir -p "$out"
 frames=$(mktemp -d)
 
 # A plain blue backdrop instead of the black root, held by a small Xlib client until it is stopped.
-python3 "$(dirname "$0")/x_backdrop.py" 3a6ea5 &
+python3 "$(dirname "$0")/x_backdrop.py" 3a6ea5 >"$frames/backdrop" &
 backdrop=$!
+# Mapped before Notepad starts: a backdrop mapped later would hide Notepad, on whose edge the figures still walk.
+for _ in $(seq 50); do
+    [ -s "$frames/backdrop" ] && break
+    sleep 0.1
+done
 
 wine notepad >/dev/null 2>&1 &
 notepad=$!

@@ -1,6 +1,6 @@
 """A plain X window of one colour over the whole screen, made directly through Xlib (Wine does not see it), so that
 what lies under Mibo is a known colour instead of the Xvfb root, which reads black.
-  python3 tools/x_backdrop.py RRGGBB    holds the window until the process is stopped."""
+  python3 tools/x_backdrop.py RRGGBB    holds the window until the process is stopped; prints "mapped" once it shows."""
 import ctypes
 import ctypes.util
 import signal
@@ -35,4 +35,5 @@ if __name__ == "__main__":
     colour = int(sys.argv[1], 16)
     if open_backdrop(((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF)) is None:
         sys.exit(1)
+    print("mapped", flush=True)
     signal.sigwait([signal.SIGTERM])
