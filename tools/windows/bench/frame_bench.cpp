@@ -134,6 +134,8 @@ int runAway(int count) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // At the scale the program would take on this screen (tools/with-display.sh with MIBO_DPI=192 gives 2).
+    setDisplayScale(scaleForDpi(primaryScreenDpi()));
     if (argc >= 3 && strcmp(argv[1], "away") == 0)
         return runAway(atoi(argv[2]));
 
