@@ -169,8 +169,9 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
         trayIcon.addAgain();
         return 0;
     }
-    // Sent to every top-level window after a change of the display mode, with the new depth. Under Wine a depth
-    // that another process changed shows nowhere else: a DC, kept or new, and EnumDisplaySettings still read the old.
+    // Sent to every top-level window after a change of the display mode, with the new depth: the one place the depth
+    // is read after the start. Under Wine a depth that another process changed shows nowhere else anyway: a DC, kept
+    // or new, and EnumDisplaySettings still read the old.
     if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
         displayChanged = 1;
     // A new DPI may call for another scale: the figures start again at the scale it gives, as after a new mode.
@@ -338,8 +339,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
         shaped = shapeWindow(newShape);
     if (anyChanged && window && composition)
         showFrame(window, composition, changed, work);
-    if (shows && window)
-        checkDisplay(window, screen.size());
+    if (shows)
+        checkDisplay(screen.size());
     if (!anyChanged && !shows)
         quietFor = quietTime();
 
@@ -559,8 +560,10 @@ void CharacterWindow::repaintBelow(const Region& uncovered) {
     RedrawWindow(GetDesktopWindow(), nullptr, area.handle, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-// One copy per changed rectangle: under Wine each copy onto the window passes the window's whole clipping, yet
-// one copy of the rectangles' bounding box measured slower still (234 against 175 ms with 255 figures).
+// One copy per changed rectangle; one copy of the rectangles' bounding box measured slower (234 against 175 ms with
+// 255 figures). Under Wine the first copy after a new shape also pays for the window DC's clipping, which Wine
+// rebuilds from the whole shape one rectangle at a time: with 255 walking figures that is most of the frame, and
+// the copies themselves take microseconds.
 void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work) {
     for (int i = 0; i < kActivitySlots; ++i) {
         if (changed[i])
@@ -568,9 +571,9 @@ void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* ch
     }
 }
 
-void CharacterWindow::checkDisplay(HDC windowDc, Point screen) {
-    if (!handle)
-        return;
-    if (GetDeviceCaps(windowDc, BITSPIXEL) != colourDepth || screen != screenSize)
+// Only the size: a new colour depth is announced by the WM_DISPLAYCHANGE every top-level window gets (see
+// defaultHandler), where reading it from a DC each frame cost three calls through the system under Wine.
+void CharacterWindow::checkDisplay(Point screen) {
+    if (handle && screen != screenSize)
         displayChanged = 1;
 }

@@ -101,7 +101,7 @@ private:
     bool shapeWindow(const Region& newShape);
     bool setScreenShape(const Region& sceneShape);
     void showFrame(HDC windowDc, HDC composition, const int32_t* changed, const Rect* work);
-    void checkDisplay(HDC windowDc, Point screen);
+    void checkDisplay(Point screen);
     static int shapeShows(const Region& shape);
     uint32_t quietTime() const;
 

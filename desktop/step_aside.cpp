@@ -186,9 +186,10 @@ void StepAside::poll(uint32_t now) {
         tryRegistrations(now);
 
     HWND foreground = GetForegroundWindow();
-    bool fullScreen = foreground && isFullScreenOfAnotherProgram(foreground, GetCurrentProcessId(),
-                                                                  GetSystemMetrics(SM_CXSCREEN),
-                                                                  GetSystemMetrics(SM_CYSCREEN), shellState());
+    // The primary screen's size in one look at the display layout (outside a frame update it is read live).
+    const Point screen = foreground ? screenPixels() : Point();
+    bool fullScreen =
+        foreground && isFullScreenOfAnotherProgram(foreground, GetCurrentProcessId(), screen.x, screen.y, shellState());
     setReason(FullScreen, fullScreen, now);
     BOOL saver = FALSE;
     setReason(ScreenSaver, SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &saver, 0) && saver, now);

@@ -180,8 +180,26 @@ int primaryScreenDpi() {
     return dpi;
 }
 
+namespace {
+
+// The primary screen's size as the system tells it now. Under Wine every look at the display's layout costs three
+// server requests (a check of its display cache): GetSystemMetrics takes one look for the width and one for the
+// height, GetMonitorInfo one for both. So the primary monitor's handle is kept; where it no longer names the
+// primary monitor (the layout changed), the size comes from GetSystemMetrics and the handle is looked up anew.
+Point primaryScreenSize() {
+    static HMONITOR primary = nullptr;
+    MONITORINFO info;
+    info.cbSize = sizeof(info);
+    if (primary && GetMonitorInfoA(primary, &info) && (info.dwFlags & MONITORINFOF_PRIMARY))
+        return Point(info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top);
+    primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    return Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+} // namespace
+
 Point screenPixels() {
-    return heldSample ? heldSample->size() : Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return heldSample ? heldSample->size() : primaryScreenSize();
 }
 
 int screenWidth() {
@@ -206,7 +224,7 @@ ScreenSample::~ScreenSample() {
 
 Point ScreenSample::size() const {
     if (!read) {
-        held = outer ? outer->size() : Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        held = outer ? outer->size() : primaryScreenSize();
         read = true;
     }
     return held;

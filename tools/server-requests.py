@@ -15,6 +15,8 @@ last one counted (--same-pass names the requests that do not; a pass with no req
 counted with the pass before, which errs on the dear side). --passes N gives the count instead.
 --seconds also gives the requests per second and per 50 ms.
 --tsv prints one line for scripts: "requests passes per_pass per_second per_50ms all_threads".
+--by-pass splits the main thread's whole passes (from one marker to the next) into those that set the window's
+shape (a set_window_region) and the others, with the requests a pass of each kind: what one frame costs.
 """
 import argparse
 import collections
@@ -38,6 +40,7 @@ def main():
     parser.add_argument("--seconds", type=float, help="the time the counted stretch of the log covers")
     parser.add_argument("--top", type=int, default=15, help="request kinds of the main thread to list")
     parser.add_argument("--tsv", action="store_true")
+    parser.add_argument("--by-pass", action="store_true", help="passes that set the shape and the others apart")
     args = parser.parse_args()
 
     per_thread = collections.defaultdict(collections.Counter)
@@ -47,6 +50,8 @@ def main():
     marked = collections.Counter()
     same_pass = set(args.same_pass.split(",")) if args.same_pass else set()
     since_marker = collections.defaultdict(bool)  # per thread: a request of another kind came since the last pass
+    current = collections.defaultdict(collections.Counter)  # per thread: the requests of the pass under way
+    whole = collections.defaultdict(list)  # per thread: the requests of each pass seen from its start to its end
     offset = 0
     with open(args.log, "rb") as log:
         for line in log:
@@ -64,10 +69,14 @@ def main():
             per_thread[thread][name] += 1
             if marker and line[len(thread) + 2:].startswith(marker):
                 if since_marker[thread] or not marked[thread]:
+                    if marked[thread]:
+                        whole[thread].append(current[thread])
+                    current[thread] = collections.Counter()
                     marked[thread] += 1
                 since_marker[thread] = False
             elif name not in same_pass:
                 since_marker[thread] = True
+            current[thread][name] += 1
 
     if args.pid is not None and args.pid in first_threads:
         tid = first_threads[args.pid]
@@ -101,6 +110,18 @@ def main():
     for name, n in names.most_common(args.top):
         share = f"{n / passes:.2f} a pass" if passes else ""
         print(f"  {n:7d}  {name:32s} {share}")
+    if args.by_pass:
+        shaped = [p for p in whole[tid] if p["set_window_region"]]
+        kept = [p for p in whole[tid] if not p["set_window_region"]]
+        for label, group in (("passes that set the shape", shaped), ("other passes", kept)):
+            if not group:
+                continue
+            sums = collections.Counter()
+            for requests in group:
+                sums.update(requests)
+            print(f"{label}: {len(group)}, {sum(sums.values()) / len(group):.1f} requests a pass")
+            for name, n in sums.most_common(args.top):
+                print(f"  {n / len(group):7.2f}  {name}")
 
 
 if __name__ == "__main__":
