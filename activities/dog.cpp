@@ -3,6 +3,7 @@
 #include <new>
 
 #include "activities/motion.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 

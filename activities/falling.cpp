@@ -2,6 +2,7 @@
 
 #include "activities/motion.h"
 #include "activities/surface.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 

@@ -2,6 +2,7 @@
 
 #include "activities/hand_over.h"
 #include "activities/motion.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 
 // How a scene counts the 50-ms units it moves by.

@@ -5,6 +5,7 @@
 #include "activities/falling.h"
 #include "activities/motion.h"
 #include "activities/surface.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 
 namespace {

@@ -4,34 +4,17 @@
 
 #include "desktop/character_window.h"
 #include "engine/activity.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
+#include "engine/seams.h"
 
 namespace {
-
-// Signed distance from now to the deadline: positive while it lies ahead, also across the 49.7-day wrap.
-int32_t remainingUntil(uint32_t deadline) {
-    return static_cast<int32_t>(deadline - GetTickCount());
-}
 
 Rect screenCentre() {
     return Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
 }
 
 } // namespace
-
-void (*frameWait)(uint32_t deadline) = sleepUntil;
-
-// Messages that arrive meanwhile wait for the next pass anyway (one per pass), so waking for them
-// would gain nothing: a plain Sleep is enough.
-void sleepUntil(uint32_t deadline) {
-    for (int32_t remaining = remainingUntil(deadline); remaining > 0; remaining = remainingUntil(deadline))
-        Sleep(static_cast<DWORD>(remaining));
-}
-
-void spinUntil(uint32_t deadline) {
-    while (remainingUntil(deadline) > 0) {
-    }
-}
 
 UINT newCharacterMessage() {
     return RegisterWindowMessageA("tworz nowego miboa Rida2");
@@ -43,16 +26,16 @@ namespace {
 // foreground window (within a second), then handles all that came. A request for a new figure is counted; the
 // figure appears once Mibo is back.
 int asidePass(CharacterWindow& window, UINT newCharacter) {
-    StepAside& aside = window.aside;
-    if (!aside.away)
-        aside.away = hideFigures(window);
+    StepAside& aside = window.stepAside();
+    if (!aside.isAway())
+        aside.setAway(window.hideFigures());
     MsgWaitForMultipleObjectsEx(0, nullptr, aside.untilPoll(GetTickCount()), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG message;
     while (aside.wanted() && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT)
             return 0;
         if (newCharacter != 0 && message.message == newCharacter) {
-            ++aside.waitingFigures;
+            aside.keepFigureForLater();
             continue;
         }
         TranslateMessage(&message);
@@ -68,17 +51,15 @@ int asidePass(CharacterWindow& window, UINT newCharacter) {
 // spent aside. So a scene stands still while Mibo is aside and goes on afterwards where it stopped, neither cut
 // short nor sped through, however long the pause was.
 int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
-    StepAside& aside = window.aside;
+    StepAside& aside = window.stepAside();
     if (aside.pollDue(GetTickCount()))
         aside.poll(GetTickCount());
     if (aside.wanted())
         return asidePass(window, newCharacter);
     // Back: the first frame shapes the window anew (hideFigures made it forget its outlines).
-    aside.away = false;
-    if (aside.waitingFigures > 0) {
-        --aside.waitingFigures;
+    aside.setAway(false);
+    if (aside.takeWaitingFigure())
         spawn(pickActivity(screenCentre(), IdList(), IdList()));
-    }
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
         // -1 (an error) is not special: the pass goes on as if a message had been fetched.
@@ -94,14 +75,14 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
     // Sampled after the message: its handling is not part of the 50 ms.
     const uint32_t now = GetTickCount();
     frameTick = aside.sceneClock(now);
-    frameWait(now + 50);
+    gSeams.frameWait(now + 50);
     window.onTimer(0);
     // Posted on every pass until the loop fetches WM_QUIT.
-    if (window.displayChanged)
+    if (window.sawDisplayChange())
         PostQuitMessage(0);
     // Nothing shows and no figure can change for a while: the loop sleeps till then, or till a message comes.
-    if (window.quietFor > 0)
-        MsgWaitForMultipleObjectsEx(0, nullptr, window.quietFor, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (window.quietAfterFrame() > 0)
+        MsgWaitForMultipleObjectsEx(0, nullptr, window.quietAfterFrame(), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     return 1;
 }
 

@@ -7,13 +7,6 @@
 
 class CharacterWindow;
 
-// Waits until GetTickCount() has reached `deadline` (unsigned, wrap-safe) without holding the processor.
-void sleepUntil(uint32_t deadline);
-// Polls GetTickCount() until `deadline`: one core at 100 %. Only the CPU benchmark uses it, for comparison.
-void spinUntil(uint32_t deadline);
-// The frame wait the loop uses; sleepUntil unless a benchmark build replaces it.
-extern void (*frameWait)(uint32_t deadline);
-
 // The id of the registered message with which a second instance asks for one more figure.
 UINT newCharacterMessage();
 

@@ -7,29 +7,23 @@
 #include "desktop/character_window.h"
 #include "desktop/settings.h"
 #include "engine/activity.h"
+#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 #include "ui/window.h"
 
 CharacterWindow* characterWindow = nullptr;
 HINSTANCE moduleInstance = nullptr;
-SoundPlayer* soundPlayer = nullptr;
 
 CharacterWindow* newCharacterWindow() {
     return new (std::nothrow) CharacterWindow;
 }
 
-CharacterWindow* (*makeCharacterWindow)() = newCharacterWindow;
-
 SoundPlayer* newSoundPlayer() {
     return new (std::nothrow) SoundPlayer;
 }
 
-SoundPlayer* (*makeSoundPlayer)() = newSoundPlayer;
-
 namespace {
-
-int32_t soundAtStart = kDefaultSound;
 
 constexpr const char* kMutexName = "RidaMibo2 mibo mutex";
 constexpr int kAbsence = 19;
@@ -68,12 +62,8 @@ void startAgain() {
 
 } // namespace
 
-int32_t soundToStore() {
-    return soundPlayer ? currentSoundMode() : soundAtStart;
-}
-
-int runMibo(HINSTANCE instance) {
-    characterWindow = makeCharacterWindow();
+int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (*makePlayer)()) {
+    characterWindow = makeWindow();
     if (!characterWindow)
         return -1;
     moduleInstance = instance;
@@ -100,15 +90,11 @@ int runMibo(HINSTANCE instance) {
         return -1;
     }
 
-    soundPlayer = makeSoundPlayer();
-    String path = settingsKeyPath();
-    int32_t sound = kDefaultSound;
-    if (!readSetting(HKEY_CURRENT_USER, path.text(), "sound", &sound))
-        sound = kDefaultSound;
-    soundAtStart = sound;
-    if (sound != 0 && soundPlayer)
+    soundPlayer = makePlayer();
+    if (readSoundSetting() != 0 && soundPlayer)
         loadSounds(characterWindow->handle);
 
+    setActivityHost(characterWindow);
     discardRandomValues();
     Rect centre = Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
     spawn(pickActivity(centre, IdList(), IdList(kAbsence)));
@@ -116,11 +102,12 @@ int runMibo(HINSTANCE instance) {
     runMainLoop(*characterWindow);
 
     // The sound mode is stored before the player that holds it goes.
-    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", soundToStore());
+    writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", soundToStore());
     delete soundPlayer;
     soundPlayer = nullptr;
 
-    int32_t restart = characterWindow->displayChanged;
+    const bool restart = characterWindow->sawDisplayChange();
+    setActivityHost(nullptr);
     delete characterWindow;
     characterWindow = nullptr;
 

@@ -2,30 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
-#include "app/startup.h"
 #include "desktop/settings.h"
 #include "desktop/settings_dialog.h"
 #include "engine/picker.h"
+#include "engine/seams.h"
 #include "sound/sound_player.h"
 #include "text/string.h"
 
 namespace {
-
-// The window's device context, released on scope exit.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window(window), dc(window ? GetWindowDC(window) : nullptr) {}
-    ~WindowDc() {
-        if (dc)
-            ReleaseDC(window, dc);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-
-    HWND window;
-    HDC dc;
-};
 
 void copyRect(HDC target, HDC source, const Rect& r) {
     if (r.width() <= 0 || r.height() <= 0)
@@ -75,33 +61,25 @@ bool uncoveredRepaintsItself() {
 } // namespace
 
 CharacterWindow::CharacterWindow()
-    : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), compositionBitmap(nullptr),
-      backgroundDc(nullptr), dialogOpen(0), trayMessage(0), largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr),
-      activities(), pictures(), backgroundBitmap(nullptr), taskbarCreatedMessage(0), repaintUncovered(1), quietFor(0) {
+    : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), dialogOpen(0), trayMessage(0),
+      largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr), activities(), pictures(), taskbarCreatedMessage(0),
+      repaintUncovered(1), quietFor(0) {
     largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
     smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
 
     String path = settingsKeyPath();
-    if (!readSetting(HKEY_CURRENT_USER, path.text(), "funlevel", &funLevel))
-        funLevel = kDefaultFunLevel;
+    int32_t level = kDefaultFunLevel;
+    if (!readSetting(HKEY_CURRENT_USER, path.text(), "funlevel", &level))
+        level = kDefaultFunLevel;
+    setFunLevel(level);
     if (!readSetting(HKEY_CURRENT_USER, path.text(), "taskbar", &showInTaskbar))
         showInTaskbar = kDefaultTaskbar;
 }
 
+// The DCs let go of the bitmaps before these are deleted: the members go in the reverse order of their declaration.
 CharacterWindow::~CharacterWindow() {
-    compositionDc.close(); // lets go of compositionBitmap, which is deleted below
-    windowDc.close();
-    // Deleting the DC first frees the background bitmap from its selection, so the bitmap can go next.
-    if (backgroundDc)
-        DeleteDC(backgroundDc);
-    backgroundDc = nullptr;
-    if (backgroundBitmap)
-        DeleteObject(backgroundBitmap);
-    if (compositionBitmap)
-        DeleteObject(compositionBitmap);
-    backgroundBitmap = nullptr;
-    compositionBitmap = nullptr;
-
+    if (activityHost() == this)
+        setActivityHost(nullptr); // nothing is handed to a window that is going
     grabbed = nullptr;
     for (Activity*& activity : activities) {
         delete activity;
@@ -131,20 +109,17 @@ void CharacterWindow::afterCreate() {
     aside.registerFor(handle);
     // The window is not shown yet, so what this DC reads is what lies under it.
     WindowDc window(handle);
-    if (!window.dc)
+    if (!window.get())
         return;
     // The background and the composition hold the scenes' world, one pixel per scene pixel.
     const int width = screenWidth();
     const int height = screenHeight();
-    backgroundBitmap = CreateCompatibleBitmap(window.dc, width, height);
-    compositionBitmap = CreateCompatibleBitmap(window.dc, width, height);
-    backgroundDc = CreateCompatibleDC(window.dc);
-    if (backgroundDc && backgroundBitmap) {
-        SelectObject(backgroundDc, backgroundBitmap);
-        copyFromScreen(backgroundDc, window.dc, Rect(0, 0, width, height));
-    }
+    backgroundBitmap.reset(CreateCompatibleBitmap(window.get(), width, height));
+    compositionBitmap.reset(CreateCompatibleBitmap(window.get(), width, height));
+    if (backgroundDc.open(window.get(), backgroundBitmap.get()))
+        copyFromScreen(backgroundDc.get(), window.get(), Rect(0, 0, width, height));
     screenSize = screenPixels();
-    colourDepth = GetDeviceCaps(window.dc, BITSPIXEL);
+    colourDepth = GetDeviceCaps(window.get(), BITSPIXEL);
     repaintUncovered = uncoveredRepaintsItself() ? 0 : 1;
     displayChanged = 0;
 }
@@ -243,11 +218,11 @@ void CharacterWindow::onRightButtonDown(int, int, WPARAM) {
         return;
     dialogOpen = 1;
     {
-        SettingsDialog dialog;
-        if (!dialog.create(GetModuleHandleA(nullptr), settingsDialogTemplate, handle)) {
+        SettingsDialog dialog(*this);
+        if (!dialog.create(GetModuleHandleA(nullptr), gSeams.settingsDialogTemplate, handle)) {
             String text;
             text.loadString(4);
-            settingsMessageBox(handle, text.text(), "error", MB_ICONERROR);
+            gSeams.settingsMessageBox(handle, text.text(), "error", MB_ICONERROR);
         }
         // The figures stand still meanwhile: the main loop does not run.
         if (dialog.runMessageLoop() == kShutdownResult && handle)
@@ -305,6 +280,17 @@ void CharacterWindow::addActivity(Activity* activity) {
     delete activity;
 }
 
+void CharacterWindow::removeActivity(int slot) {
+    if (grabbed == activities[slot])
+        grabbed = nullptr;
+    delete activities[slot];
+    activities[slot] = nullptr;
+    bounds[slot] = Rect();
+    previousBounds[slot] = Rect();
+    shapes[slot].reset();
+    pictures[slot] = nullptr;
+}
+
 LRESULT CharacterWindow::onTimer(WPARAM) {
     quietFor = 0;
     if (closing)
@@ -325,8 +311,8 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     const int shows = shapeShows(newShape) || shapeShows(lastShape);
 
     HDC window = anyChanged || shows ? windowDc.of(handle) : nullptr;
-    HDC composition = window ? compositionDc.holding(window, compositionBitmap) : nullptr;
-    if (anyChanged && window && composition && backgroundDc) {
+    HDC composition = window ? compositionDc.holding(window, compositionBitmap.get()) : nullptr;
+    if (anyChanged && window && composition && backgroundDc.get()) {
         restoreBackground(composition, alive, changed, work);
         drawActivities(composition, alive);
         refreshBackground(window, newShape);
@@ -349,9 +335,7 @@ LRESULT CharacterWindow::onTimer(WPARAM) {
     if (!shaped)
         return 0;
     if (newShape.handle) {
-        lastShape.reset();
-        lastShape.handle = newShape.handle;
-        newShape.release();
+        lastShape = std::move(newShape);
     } else if (lastShape.ensureHandle()) {
         SetRectRgn(lastShape.handle, 0, 0, 0, 0);
     }
@@ -413,9 +397,9 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
         if (moved)
             wrapAroundSides(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
-        const HBITMAP picture =
-            activity->frame >= 0 && activity->frame < activity->frameCount ? activity->frameBitmaps[activity->frame]
-                                                                           : nullptr;
+        const HBITMAP picture = activity->frame >= 0 && activity->frame < activity->frameCount
+                                    ? activity->frameBitmaps[activity->frame].get()
+                                    : nullptr;
         if (moved || picture != pictures[i]) {
             pictures[i] = picture;
             changed[i] = 1;
@@ -467,9 +451,7 @@ void CharacterWindow::uniteShapes(const int32_t* alive, Region& newShape) {
         count = merged;
     }
     // The last merge made the whole shape: newShape takes it over.
-    newShape.reset();
-    newShape.handle = partial[used - 1].handle;
-    partial[used - 1].release();
+    newShape = std::move(partial[used - 1]);
 }
 
 void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work) {
@@ -480,10 +462,10 @@ void CharacterWindow::restoreBackground(HDC composition, const int32_t* alive, c
             work[i] = bounds[i];
             work[i].include(previousBounds[i].left, previousBounds[i].top, previousBounds[i].right,
                             previousBounds[i].bottom);
-            copyRect(composition, backgroundDc, work[i]);
+            copyRect(composition, backgroundDc.get(), work[i]);
         } else {
             work[i] = previousBounds[i];
-            copyRect(composition, backgroundDc, work[i]);
+            copyRect(composition, backgroundDc.get(), work[i]);
             previousBounds[i] = Rect(0, 0, 0, 0);
         }
     }
@@ -512,9 +494,9 @@ void CharacterWindow::refreshBackground(HDC windowDc, const Region& newShape) {
     RECT box;
     if (GetRgnBox(fresh.handle, &box) == NULLREGION)
         return;
-    SelectClipRgn(backgroundDc, fresh.handle);
-    copyFromScreen(backgroundDc, windowDc, boxOf(box));
-    SelectClipRgn(backgroundDc, nullptr);
+    SelectClipRgn(backgroundDc.get(), fresh.handle);
+    copyFromScreen(backgroundDc.get(), windowDc, boxOf(box));
+    SelectClipRgn(backgroundDc.get(), nullptr);
 }
 // Only this frame's outlines: the strip a figure has just left would otherwise show the remembered background,
 // which reads back black under Wine and on compositing desktops. Redrawing the whole full-screen window after
@@ -576,4 +558,25 @@ void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* ch
 void CharacterWindow::checkDisplay(Point screen) {
     if (handle && screen != screenSize)
         displayChanged = 1;
+}
+
+bool CharacterWindow::hideFigures() {
+    if (grabbed && GetCapture() == handle)
+        ReleaseCapture();
+    grabbed = nullptr;
+    stopSounds();
+    if (!handle)
+        return true;
+    if (!setShape(Region(), FALSE))
+        return false;
+    // The window remembers the empty shape it took, so the first frame back shapes it anew and reads the background
+    // under the figures afresh; and it forgets the pictures shown, so that frame draws and copies every figure, moved
+    // or not.
+    for (HBITMAP& picture : pictures)
+        picture = nullptr;
+    if (lastShape.handle) {
+        repaintBelow(lastShape);
+        SetRectRgn(lastShape.handle, 0, 0, 0, 0);
+    }
+    return true;
 }

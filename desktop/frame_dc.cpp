@@ -1,46 +1,25 @@
 #include "desktop/frame_dc.h"
 
 HDC HeldWindowDc::of(HWND target) {
-    if (target != window)
-        close();
-    if (!dc && target) {
-        dc = GetWindowDC(target);
-        window = dc ? target : nullptr;
-    }
-    return dc;
-}
-
-void HeldWindowDc::close() {
-    if (dc)
-        ReleaseDC(window, dc);
-    dc = nullptr;
-    window = nullptr;
+    if (target != dc.owner())
+        dc.close();
+    if (!dc.get() && target)
+        dc = WindowDc(target);
+    return dc.get();
 }
 
 HDC HeldMemoryDc::holding(HDC like, HBITMAP selected) {
     if (selected != bitmap)
         close();
-    if (dc || !selected || !like)
-        return dc;
-    dc = CreateCompatibleDC(like);
-    if (!dc)
+    if (dc.get() || !selected || !like)
+        return dc.get();
+    if (!dc.open(like, selected))
         return nullptr;
-    previous = SelectObject(dc, selected);
-    if (!previous) {
-        close();
-        return nullptr;
-    }
     bitmap = selected;
-    return dc;
+    return dc.get();
 }
 
 void HeldMemoryDc::close() {
-    if (dc) {
-        if (previous)
-            SelectObject(dc, previous);
-        DeleteDC(dc);
-    }
-    dc = nullptr;
-    previous = nullptr;
+    dc.close();
     bitmap = nullptr;
 }

@@ -1,33 +1,24 @@
-// Device contexts the frame update keeps from one frame to the next, each released by its owner.
+// Device contexts the frame update keeps from one frame to the next.
 #pragma once
 
-#include "engine/platform.h"
+#include "engine/handles.h"
 
 // The window's own device context (GetWindowDC), kept until close() or the owner's end.
 class HeldWindowDc {
 public:
-    HeldWindowDc() : window(nullptr), dc(nullptr) {}
-    ~HeldWindowDc() { close(); }
-    HeldWindowDc(const HeldWindowDc&) = delete;
-    HeldWindowDc& operator=(const HeldWindowDc&) = delete;
-
     // The DC of `target`, taken on first use; a different window (or none) gives back the one held before.
     HDC of(HWND target);
-    void close();
+    void close() { dc.close(); }
 
 private:
-    HWND window;
-    HDC dc;
+    WindowDc dc;
 };
 
 // A memory DC with one bitmap selected, kept until close() or the owner's end; closing puts the DC's own
 // bitmap back first, so that the selected bitmap is free to be deleted.
 class HeldMemoryDc {
 public:
-    HeldMemoryDc() : bitmap(nullptr), dc(nullptr), previous(nullptr) {}
-    ~HeldMemoryDc() { close(); }
-    HeldMemoryDc(const HeldMemoryDc&) = delete;
-    HeldMemoryDc& operator=(const HeldMemoryDc&) = delete;
+    HeldMemoryDc() : bitmap(nullptr) {}
 
     // A DC compatible with `like` holding `selected`, made on first use; null when either cannot be had.
     HDC holding(HDC like, HBITMAP selected);
@@ -35,6 +26,5 @@ public:
 
 private:
     HBITMAP bitmap;
-    HDC dc;
-    HGDIOBJ previous;
+    MemoryDc dc;
 };

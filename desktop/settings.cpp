@@ -1,5 +1,13 @@
 #include "desktop/settings.h"
 
+#include "sound/sound_player.h"
+
+namespace {
+
+int32_t gSoundAtStart = kDefaultSound;
+
+} // namespace
+
 String settingsKeyPath() {
     String maker;
     String product;
@@ -38,4 +46,16 @@ bool writeSetting(HKEY root, const char* path, const char* name, int32_t value) 
     LONG result = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
+}
+
+int32_t readSoundSetting() {
+    int32_t sound = kDefaultSound;
+    if (!readSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", &sound))
+        sound = kDefaultSound;
+    gSoundAtStart = sound;
+    return sound;
+}
+
+int32_t soundToStore() {
+    return soundPlayer ? currentSoundMode() : gSoundAtStart;
 }

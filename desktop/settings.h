@@ -20,3 +20,9 @@ bool writeSetting(HKEY root, const char* path, const char* name, int32_t value);
 constexpr int32_t kDefaultFunLevel = 5;
 constexpr int32_t kDefaultTaskbar = 0;
 constexpr int32_t kDefaultSound = 1;
+
+// Reads the "sound" value (the default when it cannot be read) and remembers it for soundToStore.
+int32_t readSoundSetting();
+// The "sound" value stored at exit: the mode the one player runs in or, when no player could be made, the value read
+// at start, so that a start without a player does not store silence for every later one.
+int32_t soundToStore();

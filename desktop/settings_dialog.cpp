@@ -2,24 +2,16 @@
 
 #include <shellapi.h>
 
-#include "app/startup.h"
 #include "desktop/character_window.h"
 #include "engine/picker.h"
+#include "engine/seams.h"
 #include "sound/sound_player.h"
 #include "text/string.h"
-
-const char* settingsDialogTemplate = "DIALOG_INNE";
-int(WINAPI* settingsMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
-HINSTANCE(WINAPI* openLink)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
 
 namespace {
 
 bool soundOn() {
     return soundPlayer && soundPlayer->mode != SoundMode::Off;
-}
-
-bool taskbarWanted() {
-    return characterWindow && characterWindow->showInTaskbar != 0;
 }
 
 } // namespace
@@ -30,7 +22,7 @@ INT_PTR SettingsDialog::onInitDialog() {
     SendDlgItemMessageA(handle, kFunLevelSlider, TBM_SETPOS, TRUE, funLevel);
     if (soundOn())
         SendDlgItemMessageA(handle, kSoundBox, BM_SETCHECK, BST_CHECKED, 0);
-    if (taskbarWanted())
+    if (window.showsInTaskbar())
         SendDlgItemMessageA(handle, kTaskbarBox, BM_SETCHECK, BST_CHECKED, 0);
     return 1;
 }
@@ -45,7 +37,7 @@ INT_PTR SettingsDialog::onCommand(HWND control, WPARAM wParam, int notificationC
     case kLinkButton: {
         String address;
         address.loadString(7);
-        openLink(handle, nullptr, address.text(), nullptr, nullptr, SW_SHOW); // no browser: nothing happens
+        gSeams.openLink(handle, nullptr, address.text(), nullptr, nullptr, SW_SHOW); // no browser: nothing happens
         break;
     }
     default:
@@ -55,7 +47,7 @@ INT_PTR SettingsDialog::onCommand(HWND control, WPARAM wParam, int notificationC
 }
 
 int SettingsDialog::confirmClose() {
-    funLevel = static_cast<int32_t>(SendDlgItemMessageA(handle, kFunLevelSlider, TBM_GETPOS, 0, 0));
+    setFunLevel(static_cast<int32_t>(SendDlgItemMessageA(handle, kFunLevelSlider, TBM_GETPOS, 0, 0)));
     applySound();
     applyTaskbar();
     return 1;
@@ -86,11 +78,10 @@ void SettingsDialog::applyTaskbar() {
             ShowWindow(owner, SW_HIDE);
             ShowWindow(owner, SW_SHOWNA);
         }
-    } else if (taskbarWanted()) {
+    } else if (window.showsInTaskbar()) {
         String text;
         text.loadString(5);
-        settingsMessageBox(handle, text.text(), "info", MB_OK);
+        gSeams.settingsMessageBox(handle, text.text(), "info", MB_OK);
     }
-    if (characterWindow)
-        characterWindow->showInTaskbar = ticked ? 1 : 0;
+    window.setShowInTaskbar(ticked);
 }

@@ -4,6 +4,8 @@
 
 #include "ui/dialog.h"
 
+class CharacterWindow;
+
 // Control ids of the template "DIALOG_INNE".
 constexpr int kShutdownButton = 1010;
 constexpr int kFunLevelSlider = 1012;
@@ -15,6 +17,9 @@ constexpr int kShutdownResult = 1010;
 
 class SettingsDialog : public Dialog {
 public:
+    // The dialog of `window`, whose taskbar setting it shows and changes.
+    explicit SettingsDialog(CharacterWindow& window) : window(window) {}
+
     int confirmClose() override;
     INT_PTR onCommand(HWND control, WPARAM wParam, int notificationCode) override;
     INT_PTR onInitDialog() override;
@@ -22,13 +27,6 @@ public:
 private:
     void applySound();
     void applyTaskbar();
+
+    CharacterWindow& window;
 };
-
-// The template the character window opens; tests name a missing one to see the failure.
-extern const char* settingsDialogTemplate;
-
-// The message boxes of the dialog and of the character window go through here; tests count them instead.
-extern int(WINAPI* settingsMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Opens the web address; tests record it instead of starting a browser.
-extern HINSTANCE(WINAPI* openLink)(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                   INT show);

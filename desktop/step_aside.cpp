@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "desktop/character_window.h"
-#include "sound/sound_player.h"
+#include "engine/geometry.h"
 
 namespace {
 
@@ -80,9 +79,8 @@ bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, int width, 
 }
 
 StepAside::StepAside()
-    : reasons(0), away(false), waitingFigures(0), pausedTime(0), pauseMark(0), window(nullptr), polled(false),
-      lastPoll(0), lastRegistrationTry(0), sessionLibrary(nullptr), sessionRegistered(false),
-      displayNotification(nullptr) {}
+    : reasons(0), pausedTime(0), pauseMark(0), away(false), waitingFigures(0), window(nullptr), polled(false),
+      lastPoll(0), lastRegistrationTry(0), sessionRegistered(false), displayNotification(nullptr) {}
 
 StepAside::~StepAside() {
     unregister();
@@ -93,7 +91,7 @@ void StepAside::registerFor(HWND owner) {
     window = owner;
     if (!window)
         return;
-    sessionLibrary = LoadLibraryA("wtsapi32.dll");
+    sessionLibrary.reset(LoadLibraryA("wtsapi32.dll"));
     tryRegistrations(GetTickCount());
 }
 
@@ -102,7 +100,7 @@ void StepAside::registerFor(HWND owner) {
 void StepAside::tryRegistrations(uint32_t now) {
     lastRegistrationTry = now;
     if (!sessionRegistered) {
-        RegisterSession registerSession = lookUp<RegisterSession>(sessionLibrary, "WTSRegisterSessionNotification");
+        RegisterSession registerSession = lookUp<RegisterSession>(sessionLibrary.get(), "WTSRegisterSessionNotification");
         sessionRegistered = registerSession && registerSession(window, 0 /* NOTIFY_FOR_THIS_SESSION */);
     }
     if (!displayNotification) {
@@ -116,7 +114,7 @@ void StepAside::tryRegistrations(uint32_t now) {
 void StepAside::unregister() {
     if (sessionRegistered) {
         UnregisterSession unregisterSession =
-            lookUp<UnregisterSession>(sessionLibrary, "WTSUnRegisterSessionNotification");
+            lookUp<UnregisterSession>(sessionLibrary.get(), "WTSUnRegisterSessionNotification");
         if (unregisterSession)
             unregisterSession(window);
     }
@@ -126,9 +124,7 @@ void StepAside::unregister() {
         if (unregisterPower)
             unregisterPower(displayNotification);
     }
-    if (sessionLibrary)
-        FreeLibrary(sessionLibrary);
-    sessionLibrary = nullptr;
+    sessionLibrary.reset();
     sessionRegistered = false;
     displayNotification = nullptr;
     window = nullptr;
@@ -213,23 +209,9 @@ void StepAside::countPause(uint32_t now) {
     pauseMark = now;
 }
 
-bool hideFigures(CharacterWindow& window) {
-    if (window.grabbed && GetCapture() == window.handle)
-        ReleaseCapture();
-    window.grabbed = nullptr;
-    stopSounds();
-    if (!window.handle)
-        return true;
-    if (!window.setShape(Region(), FALSE))
+bool StepAside::takeWaitingFigure() {
+    if (waitingFigures <= 0)
         return false;
-    // The window remembers the empty shape it took, so the first frame back shapes it anew and reads the background
-    // under the figures afresh; and it forgets the pictures shown, so that frame draws and copies every figure, moved
-    // or not.
-    for (HBITMAP& picture : window.pictures)
-        picture = nullptr;
-    if (window.lastShape.handle) {
-        window.repaintBelow(window.lastShape);
-        SetRectRgn(window.lastShape.handle, 0, 0, 0, 0);
-    }
+    --waitingFigures;
     return true;
 }

@@ -5,9 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/platform.h"
-
-class CharacterWindow;
+#include "engine/handles.h"
 
 // What SHQueryUserNotificationState answers for a full-screen program in front (QUNS_BUSY,
 // QUNS_RUNNING_D3D_FULL_SCREEN) and for the presentation mode (QUNS_PRESENTATION_MODE).
@@ -66,11 +64,16 @@ public:
     uint32_t sceneClock(uint32_t now) const { return (reasons ? pauseMark : now) - pausedTime; }
     bool wanted() const { return reasons != 0; }
 
+    // Whether the figures are out of sight now: the main loop hides them, and shows them again once nothing
+    // wants them aside.
+    bool isAway() const { return away; }
+    void setAway(bool hidden) { away = hidden; }
+    // A second start asked for a new figure while aside: it appears once Mibo is back.
+    void keepFigureForLater() { ++waitingFigures; }
+    // True, counting it off, when a figure asked for while aside is still waiting: one appears a pass.
+    bool takeWaitingFigure();
+
     uint32_t reasons;
-    // The figures are out of sight now (the main loop hid them).
-    bool away;
-    // New figures asked for by a second start while aside; they appear one a pass once Mibo is back.
-    int32_t waitingFigures;
     // All the time spent aside, modulo 2^32 ms.
     uint32_t pausedTime;
     // The tick up to which the pause is counted.
@@ -79,15 +82,14 @@ public:
 private:
     void tryRegistrations(uint32_t now);
 
+    bool away;
+    int32_t waitingFigures;
+
     HWND window;
     bool polled;
     uint32_t lastPoll;
     uint32_t lastRegistrationTry;
-    HMODULE sessionLibrary;
+    Library sessionLibrary;
     bool sessionRegistered;
     void* displayNotification;
 };
-
-// Takes every figure out of sight: an empty window shape, no sound, no figure held by the mouse. False when the
-// window refused the empty shape (it is asked again on the next pass).
-bool hideFigures(CharacterWindow& window);

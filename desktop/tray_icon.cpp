@@ -2,9 +2,8 @@
 
 #include <cstring>
 
+#include "engine/seams.h"
 #include "text/string.h"
-
-BOOL(WINAPI* trayNotify)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
 
 void TrayIcon::add(HWND owner, UINT callbackMessage, HICON icon, const char* tip) {
     window = owner;
@@ -29,7 +28,7 @@ void TrayIcon::notifyAdd() {
     record.uCallbackMessage = callback;
     record.hIcon = picture;
     memcpy(record.szTip, text, sizeof(text));
-    trayNotify(NIM_ADD, &record); // no shell, no tray: nothing to do about it
+    gSeams.trayNotify(NIM_ADD, &record); // no shell, no tray: nothing to do about it
 }
 
 void TrayIcon::remove() {
@@ -40,7 +39,7 @@ void TrayIcon::remove() {
     record.hWnd = window;
     record.uID = kTrayIconId;
     record.uFlags = 0;
-    trayNotify(NIM_DELETE, &record);
+    gSeams.trayNotify(NIM_DELETE, &record);
     window = nullptr;
 }
 

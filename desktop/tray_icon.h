@@ -16,9 +16,6 @@ constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
 // MENUITEMINFOA without its last field (hbmpItem), the layout every version of Windows accepts.
 constexpr UINT kMenuItemRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
 
-// How the icon reaches the shell; tests record the calls instead.
-extern BOOL(WINAPI* trayNotify)(DWORD message, PNOTIFYICONDATAA record);
-
 // One icon in the notification area, belonging to a window; removed by remove() (or the destructor).
 class TrayIcon {
 public:

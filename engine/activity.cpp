@@ -3,11 +3,13 @@
 #include <cstring>
 #include <new>
 
-#include "app/startup.h"
-#include "desktop/character_window.h"
-
 uint32_t frameTick = 0;
-int32_t liveActivities = 0;
+
+namespace {
+
+ActivityHost* gActivityHost = nullptr;
+
+} // namespace
 
 IdList::IdList(int value) : length(0), values(nullptr) {
     append(value);
@@ -59,23 +61,9 @@ bool IdList::contains(int value) const {
 }
 
 Activity::Activity()
-    : startTime(0), name("NIE PRZYPISANA CZYNNOSC"), frame(0), counter(0), lastMoveTime(0), frameSizes(nullptr),
-      frameCount(0), frameRegions(nullptr), frameBitmaps(nullptr) {
-    ++liveActivities;
-}
+    : startTime(0), name("NIE PRZYPISANA CZYNNOSC"), frame(0), counter(0), lastMoveTime(0), frameCount(0) {}
 
-Activity::~Activity() {
-    --liveActivities;
-    for (int i = 0; i < frameCount; ++i) {
-        if (frameBitmaps && frameBitmaps[i])
-            DeleteObject(frameBitmaps[i]);
-        if (frameRegions)
-            delete frameRegions[i];
-    }
-    delete[] frameBitmaps;
-    delete[] frameRegions;
-    delete[] frameSizes;
-}
+Activity::~Activity() = default;
 
 void Activity::centerOn(Point p) {
     int w = rect.width();
@@ -90,7 +78,7 @@ int Activity::draw(HDC dc, DWORD rop, BOOL atRect) {
         return 0;
     int x = atRect ? rect.left : 0;
     int y = atRect ? rect.top : 0;
-    return blitBitmap(dc, x, y, frameBitmaps[frame], 0, 0, frameSizes[frame].x, frameSizes[frame].y, rop);
+    return blitBitmap(dc, x, y, frameBitmaps[frame].get(), 0, 0, frameSizes[frame].x, frameSizes[frame].y, rop);
 }
 
 void Activity::startClock() {
@@ -133,17 +121,25 @@ int Activity::output(Rect& outRect, Region& outShape) {
     // Copying a Region that holds nothing leaves the shape empty: a frame without an outline shows nothing.
     static const Region kNoOutline;
     outRect = rect;
-    const bool known = frame >= 0 && frame < frameCount && frameRegions[frame];
-    outShape.copyFrom(known ? *frameRegions[frame] : kNoOutline);
+    const bool known = frame >= 0 && frame < frameCount;
+    outShape.copyFrom(known ? frameRegions[frame] : kNoOutline);
     return 1;
+}
+
+void setActivityHost(ActivityHost* host) {
+    gActivityHost = host;
+}
+
+ActivityHost* activityHost() {
+    return gActivityHost;
 }
 
 void spawn(Activity* activity) {
     if (!activity)
         return;
-    if (!characterWindow) {
+    if (!gActivityHost) {
         delete activity; // nobody to run it: the chain ends here
         return;
     }
-    characterWindow->addActivity(activity);
+    gActivityHost->addActivity(activity);
 }

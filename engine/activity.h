@@ -2,15 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/geometry.h"
+#include "engine/handles.h"
 #include "text/string.h"
 
 // Milliseconds of GetTickCount(), sampled once per main-loop pass: the only clock activities read.
 extern uint32_t frameTick;
-
-// Activities constructed and not yet destroyed, in the whole program: the slots and whatever is being handed over.
-extern int32_t liveActivities;
 
 // A list of activity ids (allowed or excluded sets for the picker).
 class IdList {
@@ -56,10 +55,11 @@ public:
     int counter;
     uint32_t lastMoveTime;  // frameTick of the last move
     Rect rect;
-    Point* frameSizes;
+    // The loaded frames, index for index: the size, the frame-local outline and the picture of each.
+    std::unique_ptr<Point[]> frameSizes;
     int frameCount;
-    Region** frameRegions;  // frame-local outlines
-    HBITMAP* frameBitmaps;
+    std::unique_ptr<Region[]> frameRegions;
+    std::unique_ptr<Bitmap[]> frameBitmaps;
 
 protected:
     // Elapsed time since the first step in whole 50-ms units.
@@ -72,11 +72,22 @@ protected:
     int output(Rect& outRect, Region& outShape);
 };
 
-// Hands a new activity to the character window; null does nothing.
+// The place spawned activities go to and run in: the character window. It owns what it is handed.
+class ActivityHost {
+public:
+    // Stores the activity in a free slot; with every slot taken the newcomer is destroyed.
+    virtual void addActivity(Activity* activity) = 0;
+
+protected:
+    ~ActivityHost() = default;
+};
+
+// Where spawn hands activities from now on; null (the start) makes spawn destroy them: nobody would run them.
+void setActivityHost(ActivityHost* host);
+ActivityHost* activityHost();
+
+// Hands a new activity to the host; null does nothing.
 void spawn(Activity* activity);
 
 // Shows the load-failure message and asks the program to quit.
 void reportLoadFailure();
-
-// The message box that reportLoadFailure shows; tests replace it so that nothing blocks.
-extern int (WINAPI* loadFailureMessageBox)(HWND, LPCSTR, LPCSTR, UINT);

@@ -3,22 +3,18 @@
 
 #include "engine/activity.h"
 #include "engine/region_data.h"
-
-int (WINAPI* loadFailureMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+#include "engine/seams.h"
 
 void Activity::loadFrames(const char* base, int count) {
     if (count < 0)
         count = 0;
-    frameBitmaps = new (std::nothrow) HBITMAP[count]();
-    frameRegions = new (std::nothrow) Region*[count]();
-    frameSizes = new (std::nothrow) Point[count];
+    frameBitmaps.reset(new (std::nothrow) Bitmap[count]);
+    frameRegions.reset(new (std::nothrow) Region[count]);
+    frameSizes.reset(new (std::nothrow) Point[count]);
     if (!frameBitmaps || !frameRegions || !frameSizes) {
-        delete[] frameBitmaps;
-        delete[] frameRegions;
-        delete[] frameSizes;
-        frameBitmaps = nullptr;
-        frameRegions = nullptr;
-        frameSizes = nullptr;
+        frameBitmaps.reset();
+        frameRegions.reset();
+        frameSizes.reset();
         frameCount = 0;
         reportLoadFailure();
         return;
@@ -32,12 +28,11 @@ void Activity::loadFrames(const char* base, int count) {
         // A DIB section, not a bitmap of the display's format: selecting a bitmap of the display's format into a
         // DC makes the system check its depth against the display's, a call through the system under Wine (three
         // server round trips) each time a figure is drawn.
-        frameBitmaps[i - 1] =
-            static_cast<HBITMAP>(LoadImageA(module, name.text(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        frameRegions[i - 1] = new (std::nothrow) Region;
-        int ok = frameRegions[i - 1] ? frameRegions[i - 1]->loadResource(module, name.text()) : 0;
-        bitmapSize(frameBitmaps[i - 1], &frameSizes[i - 1].x, &frameSizes[i - 1].y);
-        if (!frameBitmaps[i - 1] || !ok)
+        Bitmap& bitmap = frameBitmaps[i - 1];
+        bitmap.reset(static_cast<HBITMAP>(LoadImageA(module, name.text(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        int ok = frameRegions[i - 1].loadResource(module, name.text());
+        bitmapSize(bitmap.get(), &frameSizes[i - 1].x, &frameSizes[i - 1].y);
+        if (!bitmap || !ok)
             reportLoadFailure();
     }
 }
@@ -67,6 +62,6 @@ void reportLoadFailure() {
     String caption;
     caption.loadString(2);
     caption.append("-Error");
-    loadFailureMessageBox(nullptr, text.text(), caption.text(), MB_ICONERROR);
+    gSeams.loadFailureMessageBox(nullptr, text.text(), caption.text(), MB_ICONERROR);
     PostQuitMessage(-1);
 }

@@ -51,13 +51,21 @@ struct Rect {
         return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
     }
     bool operator!=(const Rect& other) const { return !(*this == other); }
-    RECT toRECT() const { return RECT{left, top, right, bottom}; }
 };
 
-// Owns one GDI region handle (null when it holds nothing).
+// Owns one GDI region handle (null when it holds nothing). Moving hands the handle on; copying is not allowed.
 class Region {
 public:
     Region() : handle(nullptr) {}
+    Region(Region&& other) noexcept : handle(other.handle) { other.handle = nullptr; }
+    Region& operator=(Region&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle = other.handle;
+            other.handle = nullptr;
+        }
+        return *this;
+    }
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
     virtual ~Region() { reset(); }

@@ -1,22 +1,9 @@
 #include "engine/picker.h"
 
 #include <cstdlib>
-#include <new>
-
-#include "activities/absence.h"
-#include "activities/dog.h"
-#include "activities/flying.h"
-#include "activities/greeting_sack.h"
-#include "activities/piano.h"
-#include "activities/short_scenes.h"
-#include "activities/snowball.h"
-#include "activities/snowman_reindeer.h"
-#include "activities/travelling.h"
-#include "activities/walking.h"
 
 int32_t funLevel = 5;
 int32_t pianoPlaying = 0;
-uint32_t activitiesPicked = 0;
 
 int random(int n) {
     if (n == 0)
@@ -37,31 +24,14 @@ int nearScreenEdge(Rect r) {
 namespace {
 
 typedef int (*Guard)(Rect where);
-typedef Activity* (*Factory)(const Rect& where);
 
 // The piano is never picked while one plays.
 int pianoSilent(Rect) {
     return pianoPlaying == 0 ? 1 : 0;
 }
 
-// In a new-expression the allocation comes before the arguments are evaluated, and a failed nothrow allocation
-// evaluates none: the direction is drawn only once the memory is there.
-Activity* makeWalk(const Rect& where) {
-    return new (std::nothrow) WalkActivity(where, random(100) > 50);
-}
-
-// The pause does not look at where the figure was.
-Activity* makeAbsence(const Rect&) {
-    return new (std::nothrow) AbsenceActivity;
-}
-
-template <class Scene>
-Activity* make(const Rect& where) {
-    return new (std::nothrow) Scene(where);
-}
-
 // One row per activity id. Acceptance, in this order: `before` (no random number drawn when it fails),
-// then random(bound) < base + perFun * f, then `after`; `build` constructs the scene.
+// then random(bound) < base + perFun * f, then `after`.
 struct ActivityRow {
     int id;
     Guard before;
@@ -69,28 +39,27 @@ struct ActivityRow {
     int base;
     int perFun;
     Guard after;
-    Factory build;
 };
 
 const ActivityRow kActivityTable[] = {
-    {kWalkId, nullptr, 200, 100, 0, nullptr, makeWalk},
-    {kExplosionId, nullptr, 1000, 0, 40, nullptr, make<ExplosionActivity>},
-    {kChristmasTreeId, nullptr, 1000, 0, 10, nullptr, make<ChristmasTreeActivity>},
-    {kStrokingId, nullptr, 1000, 0, 20, nullptr, make<StrokingActivity>},
-    {kHelloId, nullptr, 1000, 0, 30, nullptr, make<HelloActivity>},
-    {kFlyId, nullptr, 1000, 0, 20, nullptr, make<FlyActivity>},
-    {kPianoId, pianoSilent, 1000, 0, 10, nullptr, make<PianoActivity>},
-    {kSnowmanId, nullptr, 1000, 0, 20, nullptr, make<SnowmanActivity>},
-    {kPresentId, nullptr, 1000, 0, 20, nullptr, make<PresentActivity>},
-    {kBalloonId, nullptr, 1000, 0, 20, nullptr, make<BalloonActivity>},
-    {kSackId, nullptr, 1000, 0, 20, nullptr, make<SackActivity>},
-    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr, make<SnowballThrowActivity>},
-    {kBikeId, nullptr, 1000, 0, 20, nullptr, make<BikeActivity>},
-    {kSleighId, nullptr, 1000, 0, 20, nullptr, make<SleighActivity>},
-    {kGreetingId, nullptr, 1000, 0, 20, nullptr, make<GreetingActivity>},
-    {kReindeerId, nullptr, 1000, 0, 40, nullptr, make<ReindeerActivity>},
-    {kDogId, nullptr, 1000, 0, 20, nullptr, make<DogActivity>},
-    {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge, makeAbsence}, // 100 * (5 - f): rarer as the fun rises
+    {kWalkId, nullptr, 200, 100, 0, nullptr},
+    {kExplosionId, nullptr, 1000, 0, 40, nullptr},
+    {kChristmasTreeId, nullptr, 1000, 0, 10, nullptr},
+    {kStrokingId, nullptr, 1000, 0, 20, nullptr},
+    {kHelloId, nullptr, 1000, 0, 30, nullptr},
+    {kFlyId, nullptr, 1000, 0, 20, nullptr},
+    {kPianoId, pianoSilent, 1000, 0, 10, nullptr},
+    {kSnowmanId, nullptr, 1000, 0, 20, nullptr},
+    {kPresentId, nullptr, 1000, 0, 20, nullptr},
+    {kBalloonId, nullptr, 1000, 0, 20, nullptr},
+    {kSackId, nullptr, 1000, 0, 20, nullptr},
+    {kSnowballThrowId, keepsRoomRight, 1000, 0, 40, nullptr},
+    {kBikeId, nullptr, 1000, 0, 20, nullptr},
+    {kSleighId, nullptr, 1000, 0, 20, nullptr},
+    {kGreetingId, nullptr, 1000, 0, 20, nullptr},
+    {kReindeerId, nullptr, 1000, 0, 40, nullptr},
+    {kDogId, nullptr, 1000, 0, 20, nullptr},
+    {kAbsenceId, nullptr, 400, 500, -100, nearScreenEdge}, // 100 * (5 - f): rarer as the fun rises
 };
 
 // Every draw is one of these values; the ones without a row are drawn again.
@@ -192,6 +161,10 @@ int rowIndexOf(int id) {
 
 } // namespace
 
+void setFunLevel(int32_t level) {
+    funLevel = level;
+}
+
 int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded) {
     DrawLoop loop(where, allowed, excluded);
     if (!loop.anyAcceptable())
@@ -207,21 +180,4 @@ int drawActivityId(const Rect& where, const IdList& allowed, const IdList& exclu
             continue;
         return id;
     }
-}
-
-Activity* buildActivity(int id, const Rect& where) {
-    int row = rowIndexOf(id);
-    if (row < 0)
-        return nullptr;
-    return kActivityTable[row].build(where);
-}
-
-Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
-    int id = drawActivityId(where, allowed, excluded);
-    if (id == 0)
-        return nullptr;
-    Activity* picked = buildActivity(id, where);
-    if (picked)
-        ++activitiesPicked;
-    return picked;
 }

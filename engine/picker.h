@@ -33,6 +33,8 @@ constexpr int kIdLimit = 255;
 
 // The "set fun level" trackbar: 1..5, default 5. Only a hand-edited registry value brings anything else.
 extern int32_t funLevel;
+// The settings dialog's OK and the stored setting set it.
+void setFunLevel(int32_t level);
 // Nonzero while a PianoActivity exists.
 extern int32_t pianoPlaying;
 
@@ -44,17 +46,6 @@ int keepsRoomRight(Rect r);
 // 1 when r touches or crosses a band near the screen's edges.
 int nearScreenEdge(Rect r);
 
-// Draws ids until one passes the sets (an empty list is no constraint) and its acceptance test, then constructs
-// that activity with `where`. Null when the activity cannot be allocated, or when no id could ever be accepted.
-Activity* pickActivity(Rect where, IdList allowed, IdList excluded);
-
-// The draw loop of pickActivity without the construction: the accepted id, or 0 when none can ever be accepted.
+// Draws ids until one passes the sets (an empty list is no constraint) and its acceptance test: the accepted id, or 0
+// when no id could ever be accepted. pickActivity (with the scenes) constructs what it gives.
 int drawActivityId(const Rect& where, const IdList& allowed, const IdList& excluded);
-
-// Constructs the activity of `id` with `where` as the picker's table does, without any acceptance test. Null for
-// an id without a row, or when the memory is not there.
-Activity* buildActivity(int id, const Rect& where);
-
-// How many activities pickActivity has constructed since the program started: a chain that hands over through
-// the picker raises it (review tools watch it to see where one scene ends).
-extern uint32_t activitiesPicked;

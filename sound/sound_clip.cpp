@@ -5,6 +5,7 @@
 #include "sound/directsound.h"
 
 #include <cstring>
+#include <new>
 
 #include "sound/wave.h"
 
@@ -65,14 +66,7 @@ IDirectSoundBuffer* createWaveBuffer(HMODULE module, IDirectSound* directSound, 
 }
 
 void destroyClip(SoundClip* clip) {
-    if (!clip) return;
-    for (int32_t i = 0; i < clip->copyCount; ++i) {
-        if (clip->copies[i]) {
-            clip->copies[i]->Release();
-            clip->copies[i] = nullptr;
-        }
-    }
-    LocalFree(clip);
+    delete clip;
 }
 
 SoundClip* createClip(HMODULE module, IDirectSound* directSound, const char* name, int copies, DWORD extraFlags) {
@@ -81,25 +75,26 @@ SoundClip* createClip(HMODULE module, IDirectSound* directSound, const char* nam
     if (!findWaveResource(module, name, nullptr, &data, &size)) return nullptr;
     if (copies < 1) copies = 1;
     if (copies > kMaxClipCopies) copies = kMaxClipCopies;
-    SoundClip* clip = static_cast<SoundClip*>(
-        LocalAlloc(LMEM_ZEROINIT, sizeof(SoundClip) + static_cast<size_t>(copies) * sizeof(IDirectSoundBuffer*)));
+    SoundClip* clip = new (std::nothrow) SoundClip;
     if (!clip) return nullptr;
+    clip->copies.reset(new (std::nothrow) ComPtr<IDirectSoundBuffer>[copies]);
+    if (!clip->copies) {
+        destroyClip(clip);
+        return nullptr;
+    }
     clip->sampleBytes = data;
     clip->sampleSize = size;
     clip->copyCount = copies;
-    clip->copies = reinterpret_cast<IDirectSoundBuffer**>(clip + 1);
-    clip->copies[0] = createWaveBuffer(module, directSound, name, extraFlags);
+    clip->copies[0].reset(createWaveBuffer(module, directSound, name, extraFlags));
     // A single copy is kept even when it could not be made: such a clip simply never plays.
     if (copies == 1) return clip;
     for (int i = 1; i < copies; ++i) {
         // Duplicates share copy 0's samples where the driver allows it.
-        if (!directSound || FAILED(directSound->DuplicateSoundBuffer(clip->copies[0], &clip->copies[i]))) {
-            clip->copies[i] = createWaveBuffer(module, directSound, name, extraFlags);
-            if (!clip->copies[i]) {
-                destroyClip(clip);
-                return nullptr;
-            }
-        } else if (!clip->copies[i]) {
+        IDirectSoundBuffer* copy = nullptr;
+        if (!directSound || FAILED(directSound->DuplicateSoundBuffer(clip->copies[0].get(), &copy)))
+            copy = createWaveBuffer(module, directSound, name, extraFlags);
+        clip->copies[i].reset(copy);
+        if (!copy) {
             destroyClip(clip);
             return nullptr;
         }
@@ -120,11 +115,11 @@ DWORD statusOf(IDirectSoundBuffer* buffer, bool* ok) {
 IDirectSoundBuffer* freeCopy(SoundClip* clip) {
     if (!clip || !clip->copies[clip->current]) return nullptr;
     bool ok;
-    DWORD status = statusOf(clip->copies[clip->current], &ok);
+    DWORD status = statusOf(clip->copies[clip->current].get(), &ok);
     if (status & DSBSTATUS_PLAYING) {
         if (clip->copyCount <= 1) return nullptr;   // the only copy is busy: drop the request
         clip->current = (clip->current + 1) % clip->copyCount;
-        IDirectSoundBuffer* next = clip->copies[clip->current];
+        IDirectSoundBuffer* next = clip->copies[clip->current].get();
         if (!next) return nullptr;
         DWORD nextStatus = statusOf(next, &ok);
         if (ok) {
@@ -136,7 +131,7 @@ IDirectSoundBuffer* freeCopy(SoundClip* clip) {
             }
         }
     }
-    IDirectSoundBuffer* buffer = clip->copies[clip->current];
+    IDirectSoundBuffer* buffer = clip->copies[clip->current].get();
     if (status & DSBSTATUS_BUFFERLOST) {
         if (FAILED(buffer->Restore()) || !fillWaveBuffer(buffer, clip->sampleBytes, clip->sampleSize)) return nullptr;
     }

@@ -5,18 +5,18 @@
 #include "engine/platform.h"
 
 #include <cstdint>
+#include <memory>
 
-struct IDirectSound;
-struct IDirectSoundBuffer;
+#include "engine/handles.h"
+#include "sound/directsound.h"
 
-// Allocated zero-filled in one block: this header, then `copyCount` buffer pointers (`copies`
-// points just past the header). Freed only by destroyClip.
+// Made by createClip, freed only by destroyClip.
 struct SoundClip {
-    const uint8_t* sampleBytes;   // "data" chunk body inside the locked resource (not owned)
-    uint32_t sampleSize;
-    int32_t copyCount;
-    int32_t current;              // the copy the next request tries first
-    IDirectSoundBuffer** copies;  // owned
+    const uint8_t* sampleBytes = nullptr; // "data" chunk body inside the locked resource (not owned)
+    uint32_t sampleSize = 0;
+    int32_t copyCount = 0;
+    int32_t current = 0; // the copy the next request tries first
+    std::unique_ptr<ComPtr<IDirectSoundBuffer>[]> copies; // exactly copyCount; a copy that could not be made is null
 };
 
 // Buffer flags every clip asks for: static, frequency/pan/volume control, accurate position.

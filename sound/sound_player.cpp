@@ -6,12 +6,11 @@
 
 #include <new>
 
-#include "app/startup.h"
+#include "engine/seams.h"
 #include "sound/sound_clip.h"
 
+SoundPlayer* soundPlayer = nullptr;
 SoundHandle soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc;
-
-DirectSoundFactory directSoundFactory = DirectSoundCreate;
 
 namespace {
 
@@ -29,7 +28,7 @@ const BuiltInSound kBuiltInSounds[] = {
 
 }  // namespace
 
-SoundPlayer::SoundPlayer() : mode(SoundMode::Off), directSound(nullptr), clipCount(0), clips(nullptr) {}
+SoundPlayer::SoundPlayer() : mode(SoundMode::Off), clipCount(0), clips(nullptr) {}
 
 SoundPlayer::~SoundPlayer() {
     close();
@@ -39,11 +38,10 @@ SoundPlayer::~SoundPlayer() {
 void SoundPlayer::open(HWND window) {
     // Opening twice would orphan the open device and the clips the handles point at.
     if (mode != SoundMode::Off) return;
-    if (FAILED(directSoundFactory(nullptr, &directSound, nullptr))) directSound = nullptr;
+    if (FAILED(gSeams.directSoundCreate(nullptr, directSound.put(), nullptr))) directSound.take(); // not a reference
     if (directSound) {
         if (FAILED(directSound->SetCooperativeLevel(window, DSSCL_NORMAL))) {
-            directSound->Release();
-            directSound = nullptr;
+            directSound.reset();
             mode = SoundMode::Off;
         } else {
             mode = SoundMode::DirectSound;
@@ -54,7 +52,7 @@ void SoundPlayer::open(HWND window) {
 
 SoundHandle SoundPlayer::load(HMODULE module, const char* name, int copies) {
     if (mode == SoundMode::DirectSound) {
-        SoundClip* clip = createClip(module, directSound, name, copies, DSBCAPS_GLOBALFOCUS);
+        SoundClip* clip = createClip(module, directSound.get(), name, copies, DSBCAPS_GLOBALFOCUS);
         SoundClip** grown = new (std::nothrow) SoundClip*[clipCount + 1];
         if (!grown) {
             destroyClip(clip);
@@ -95,7 +93,7 @@ void SoundPlayer::stopAll() {
         for (int32_t i = 0; i < clipCount; ++i) {
             if (!clips[i]) continue;
             for (int32_t copy = 0; copy < clips[i]->copyCount; ++copy) {
-                IDirectSoundBuffer* buffer = clips[i]->copies[copy];
+                IDirectSoundBuffer* buffer = clips[i]->copies[copy].get();
                 if (!buffer) continue;
                 buffer->Stop();
                 buffer->SetCurrentPosition(0);
@@ -109,8 +107,7 @@ void SoundPlayer::stopAll() {
 void SoundPlayer::close() {
     if (mode == SoundMode::DirectSound) {
         while (clipCount != 0) unload(clips[0]);
-        if (directSound) directSound->Release();
-        directSound = nullptr;
+        directSound.reset();
         mode = SoundMode::Off;
     } else if (mode == SoundMode::Fallback) {
         mode = SoundMode::Off;   // the handles point into resources: nothing to free
@@ -144,7 +141,7 @@ int32_t currentSoundMode() {
 void loadSounds(HWND window) {
     if (!soundPlayer) return;
     soundPlayer->open(window);
-    for (const BuiltInSound& sound : kBuiltInSounds) *sound.handle = soundPlayer->load(moduleInstance, sound.name, sound.copies);
+    for (const BuiltInSound& sound : kBuiltInSounds) *sound.handle = soundPlayer->load(GetModuleHandleA(nullptr), sound.name, sound.copies);
 }
 
 void playSound(SoundHandle sound, int pan, int volume) {

@@ -6,8 +6,9 @@
 
 #include <cstdint>
 
+#include "engine/handles.h"
+
 struct IDirectSound;
-struct IUnknown;
 struct SoundClip;
 
 // Also the number stored as the "sound" setting.
@@ -37,7 +38,7 @@ public:
     void unload(SoundClip* clip);
 
     SoundMode mode;
-    IDirectSound* directSound;   // owned; null unless mode is DirectSound
+    ComPtr<IDirectSound> directSound; // null unless mode is DirectSound
     int32_t clipCount;
     SoundClip** clips;           // owned, exactly clipCount entries (some may be null)
 };
@@ -45,16 +46,15 @@ public:
 // The DirectSound volume for a percentage, in hundredths of a decibel: 100 -> 0, 50 -> -1500.
 int32_t soundVolume(int32_t percentage);
 
-// How SoundPlayer::open gets its device; tests put a fake here.
-typedef HRESULT(WINAPI* DirectSoundFactory)(const GUID* device, IDirectSound** directSound, IUnknown* outer);
-extern DirectSoundFactory directSoundFactory;
-
 extern SoundHandle soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc;
+
+// The one player, made at start-up; null before and after, and when it could not be made.
+extern SoundPlayer* soundPlayer;
 
 // The mode of the one player as the "sound" setting stores it; 0 when there is no player.
 int32_t currentSoundMode();
 
-// Opens the one player on the window and loads the seven sounds from moduleInstance.
+// Opens the one player on the window and loads the seven sounds from the program's resources.
 void loadSounds(HWND window);
 
 // Plays through the one player; nothing when there is none (tests) or sound is off.

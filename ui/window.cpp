@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
+#include "engine/seams.h"
 #include "text/string.h"
 
 WindowTable windowTable;
-int(WINAPI* setWindowRegion)(HWND, HRGN, BOOL) = SetWindowRgn;
 
 WindowTable::~WindowTable() {
     delete[] objects;
@@ -235,7 +235,7 @@ int Window::setShape(const Region& region, BOOL redraw) {
         return 0;
     if (region.handle)
         CombineRgn(copy.handle, copy.handle, region.handle, RGN_OR);
-    int result = setWindowRegion(handle, copy.handle, redraw);
+    int result = gSeams.setWindowRegion(handle, copy.handle, redraw);
     // Windows owns a region once SetWindowRgn has accepted it; a refused one is still ours to delete.
     if (result)
         copy.release();

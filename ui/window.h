@@ -58,9 +58,6 @@ public:
     // Gives the window a copy of `region` as its shape; the caller keeps its own region.
     int setShape(const Region& region, BOOL redraw);
 
-    HINSTANCE getInstance() const { return instance; }
-    HWND getHandle() const { return handle; }
-
     HINSTANCE instance;
     Window* parent;
     HWND handle;
@@ -86,8 +83,5 @@ public:
 };
 
 extern WindowTable windowTable;
-
-// How setShape hands the region over; tests put one here that refuses it.
-extern int(WINAPI* setWindowRegion)(HWND window, HRGN region, BOOL redraw);
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,12 @@
 #include "support/desk.h"
+#include "engine/seams.h"
 
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "desktop/settings_dialog.h"
 #include "desktop/tray_icon.h"
+#include "sound/directsound.h"
 #include "sound/sound_player.h"
 
 std::vector<TrayCall> Desk::trayCalls;
@@ -40,15 +42,15 @@ Desk::Desk(SoundMode soundMode) {
     trayCalls.clear();
     messageBoxes.clear();
     links.clear();
-    trayNotify = recordTray;
-    settingsMessageBox = recordMessageBox;
-    openLink = recordLink;
-    directSoundFactory = noDevice;
+    gSeams.trayNotify = recordTray;
+    gSeams.settingsMessageBox = recordMessageBox;
+    gSeams.openLink = recordLink;
+    gSeams.directSoundCreate = noDevice;
     moduleInstance = GetModuleHandleA(nullptr);
     soundPlayer = new SoundPlayer;
     if (soundMode != SoundMode::Off)
         loadSounds(nullptr);
-    characterWindow->showInTaskbar = 0; // whatever an earlier test stored: a tool window, as by default
+    characterWindow->setShowInTaskbar(0); // whatever an earlier test stored: a tool window, as by default
     EXPECT_EQ(1, characterWindow->create(GetModuleHandleA(nullptr), nullptr));
 }
 

@@ -96,8 +96,8 @@ inline unsigned seedWhere(const std::function<bool()>& wanted) {
 // The slot holding an activity of type T, or null.
 template <class T>
 T* spawnedOf() {
-    for (Activity* activity : characterWindow->activities) {
-        if (auto* found = dynamic_cast<T*>(activity))
+    for (int slot = 0; slot < kActivitySlots; ++slot) {
+        if (auto* found = dynamic_cast<T*>(characterWindow->activityIn(slot)))
             return found;
     }
     return nullptr;

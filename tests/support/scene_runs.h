@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "activities/absence.h"
+#include "engine/seams.h"
 #include "activities/dog.h"
 #include "activities/falling.h"
 #include "activities/flying.h"
@@ -56,10 +57,10 @@ inline int sceneIdOf(Activity* a) {
 class SoundCounter {
 public:
     SoundCounter()
-        : saved(directSoundFactory), player(new SoundPlayer),
+        : saved(gSeams.directSoundCreate), player(new SoundPlayer),
           handles{soundPiano, soundWyb, soundLup, soundOho, soundHello, soundBat, soundWarc} {
         device() = &fake;
-        directSoundFactory = create;
+        gSeams.directSoundCreate = create;
         moduleInstance = GetModuleHandleA(nullptr);
         soundPlayer = player;
         loadSounds(nullptr);
@@ -69,7 +70,7 @@ public:
     ~SoundCounter() {
         soundPlayer = nullptr;
         delete player;
-        directSoundFactory = saved;
+        gSeams.directSoundCreate = saved;
         device() = nullptr;
         SoundHandle* globals[] = {&soundPiano, &soundWyb, &soundLup, &soundOho, &soundHello, &soundBat, &soundWarc};
         for (int i = 0; i < 7; ++i)
@@ -84,7 +85,7 @@ public:
         const SoundClip* clip = static_cast<const SoundClip*>(sound);
         int total = 0;
         for (int i = 0; i < clip->copyCount; ++i) {
-            FakeBuffer* copy = static_cast<FakeBuffer*>(clip->copies[i]);
+            FakeBuffer* copy = static_cast<FakeBuffer*>(clip->copies[i].get());
             total += copy->plays;
             copy->plays = 0;
             copy->finish(); // played to its end: every copy is free for the next request
@@ -100,7 +101,7 @@ private:
         *out = device();
         return DS_OK;
     }
-    DirectSoundFactory saved;
+    decltype(Seams::directSoundCreate) saved;
     FakeDirectSound fake;
     SoundPlayer* player;
     SoundHandle handles[7];
@@ -138,7 +139,7 @@ inline void checkEnding(const Ending& e, int seeds) {
             ASSERT_EQ(0, stepAt(*scene, kSceneStart + e.last, shape).running) << e.label;
             const int after = rand();
             ASSERT_EQ(1, occupiedSlots()) << e.label;
-            Activity* next = characterWindow->activities[0];
+            Activity* next = characterWindow->activityIn(0);
             const int id = sceneIdOf(next);
             seen.insert(id);
             EXPECT_NE(0, id) << e.label;

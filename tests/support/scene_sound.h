@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/startup.h"
+#include "engine/seams.h"
 #include "sound/sound_clip.h"
 #include "sound/sound_player.h"
 #include "sound_fakes.h"
@@ -20,9 +21,9 @@ inline HRESULT WINAPI createFakeDevice(const GUID*, IDirectSound** out, IUnknown
 
 class SceneSoundScope {
 public:
-    SceneSoundScope() : savedFactory(directSoundFactory) {
+    SceneSoundScope() : savedFactory(gSeams.directSoundCreate) {
         scene_sound::device() = &fake;
-        directSoundFactory = scene_sound::createFakeDevice;
+        gSeams.directSoundCreate = scene_sound::createFakeDevice;
         saved[0] = soundPiano;
         saved[1] = soundBat;
         saved[2] = soundWarc;
@@ -38,7 +39,7 @@ public:
         soundPiano = saved[0];
         soundBat = saved[1];
         soundWarc = saved[2];
-        directSoundFactory = savedFactory;
+        gSeams.directSoundCreate = savedFactory;
         scene_sound::device() = nullptr;
     }
     SceneSoundScope(const SceneSoundScope&) = delete;
@@ -49,7 +50,7 @@ public:
         const SoundClip* clip = static_cast<const SoundClip*>(sound);
         int plays = 0;
         for (int i = 0; clip && i < clip->copyCount; ++i)
-            plays += static_cast<FakeBuffer*>(clip->copies[i])->plays;
+            plays += static_cast<FakeBuffer*>(clip->copies[i].get())->plays;
         return plays;
     }
 
@@ -57,6 +58,6 @@ public:
     SoundPlayer player;
 
 private:
-    DirectSoundFactory savedFactory;
+    decltype(Seams::directSoundCreate) savedFactory;
     SoundHandle saved[3];
 };

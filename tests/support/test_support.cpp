@@ -1,4 +1,5 @@
 #include "support/test_support.h"
+#include "engine/seams.h"
 
 #include "app/startup.h"
 #include "desktop/character_window.h"
@@ -9,6 +10,7 @@ WindowScope::WindowScope() {
     delete characterWindow;
     int32_t chosenFunLevel = funLevel;
     characterWindow = new CharacterWindow;
+    setActivityHost(characterWindow);
     funLevel = chosenFunLevel;
 }
 
@@ -42,11 +44,11 @@ LoadFailureCounter::LoadFailureCounter() {
     gLastText.clear();
     gLastCaption.clear();
     gLastType = 0;
-    loadFailureMessageBox = countLoadFailure;
+    gSeams.loadFailureMessageBox = countLoadFailure;
 }
 
 LoadFailureCounter::~LoadFailureCounter() {
-    loadFailureMessageBox = MessageBoxA;
+    gSeams.loadFailureMessageBox = MessageBoxA;
     int ignored;
     while (takeQuitMessage(&ignored)) {
     }
@@ -140,8 +142,8 @@ int occupiedSlots() {
     if (!characterWindow)
         return 0;
     int count = 0;
-    for (Activity* activity : characterWindow->activities)
-        count += activity ? 1 : 0;
+    for (int slot = 0; slot < kActivitySlots; ++slot)
+        count += characterWindow->activityIn(slot) ? 1 : 0;
     return count;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/character_window.h"
 #include "engine/activity.h"
 #include "engine/geometry.h"
 
@@ -54,3 +55,18 @@ std::ostream& operator<<(std::ostream& out, const Point& p);
 // Delivers what is queued (paint messages and the like), dropping a WM_QUIT that a load failure posts, so that Wine
 // has placed and shown the windows before they are probed.
 void pumpMessages();
+
+// What the character window keeps to itself, for the tests that stand in a display change or look at its bitmaps.
+struct CharacterWindowInsides {
+    explicit CharacterWindowInsides(CharacterWindow& window) : window(window) {}
+    Point& screenSize() { return window.screenSize; }
+    int32_t& colourDepth() { return window.colourDepth; }
+    int32_t showInTaskbar() const { return window.showInTaskbar; } // as read: a stored 3 stays 3
+    int32_t& displayChanged() { return window.displayChanged; }
+    int32_t closing() const { return window.closing; }
+    int32_t& dialogOpen() { return window.dialogOpen; }
+    HDC backgroundDc() const { return window.backgroundDc.get(); }
+    HBITMAP compositionBitmap() const { return window.compositionBitmap.get(); }
+
+    CharacterWindow& window;
+};

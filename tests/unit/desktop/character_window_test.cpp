@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "engine/seams.h"
 #include "desktop/character_window.h"
 #include "support/test_support.h"
 
@@ -83,10 +84,10 @@ TEST(CharacterWindow, NamesAndPlacement) {
     EXPECT_EQ(Rect(0, 0, screenWidth(), screenHeight()), Rect(placed.left, placed.top, placed.right, placed.bottom));
     EXPECT_TRUE(GetWindowLongA(window->handle, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(IsWindowVisible(window->handle));
-    EXPECT_EQ(Point(screenWidth(), screenHeight()), window->screenSize);
-    EXPECT_EQ(0, window->displayChanged);
-    EXPECT_NE(nullptr, window->backgroundDc);
-    EXPECT_NE(nullptr, window->compositionBitmap);
+    EXPECT_EQ(Point(screenWidth(), screenHeight()), CharacterWindowInsides(*characterWindow).screenSize());
+    EXPECT_EQ(0, window->sawDisplayChange());
+    EXPECT_NE(nullptr, CharacterWindowInsides(*characterWindow).backgroundDc());
+    EXPECT_NE(nullptr, CharacterWindowInsides(*characterWindow).compositionBitmap());
 }
 
 // The window is cut to this frame's outlines only: nothing of the previous frame stays in it.
@@ -106,8 +107,8 @@ TEST(CharacterWindow, ShapeFollowsThisFrameOnly) {
         window->onTimer(0);
         EXPECT_EQ(frame.expected, window.shape());
     }
-    EXPECT_EQ(Rect(140, 600, 180, 650), window->bounds[0]);
-    EXPECT_EQ(Rect(120, 600, 160, 650), window->previousBounds[0]);
+    EXPECT_EQ(Rect(140, 600, 180, 650), window->boundsOf(0));
+    EXPECT_EQ(Rect(120, 600, 160, 650), window->previousBoundsOf(0));
 }
 
 // A shape the system refused is not remembered: the next frame sets it, although the figure stands still.
@@ -121,7 +122,7 @@ TEST(CharacterWindow, RefusedShapeIsSetAgain) {
         std::vector<Rect> expected;
     } frames[] = {{true, {}}, {false, standing}, {false, standing}};
     for (const Row& frame : frames) {
-        setWindowRegion = frame.refused ? refuseRegion : SetWindowRgn;
+        gSeams.setWindowRegion = frame.refused ? refuseRegion : SetWindowRgn;
         window->onTimer(0);
         EXPECT_EQ(frame.expected, window.shape()) << frame.refused;
     }
@@ -134,13 +135,13 @@ TEST(CharacterWindow, FinishedActivityLeavesItsSlotAndTheShape) {
     spawn(new BlockActivity(Rect(10, 10, 30, 30), 0, 1, &destroyed));
     window->onTimer(0);
     EXPECT_EQ(std::vector<Rect>{Rect(10, 10, 30, 30)}, window.shape());
-    EXPECT_EQ(Rect(10, 10, 30, 30), window->previousBounds[0]); // just added: as if it had been here
+    EXPECT_EQ(Rect(10, 10, 30, 30), window->previousBoundsOf(0)); // just added: as if it had been here
     window->onTimer(0);
     EXPECT_EQ(1, destroyed);
-    EXPECT_EQ(nullptr, window->activities[0]);
-    EXPECT_EQ(Rect(0, 0, 0, 0), window->bounds[0]);
-    EXPECT_EQ(Rect(0, 0, 0, 0), window->previousBounds[0]);
-    EXPECT_EQ(nullptr, window->shapes[0].handle);
+    EXPECT_EQ(nullptr, window->activityIn(0));
+    EXPECT_EQ(Rect(0, 0, 0, 0), window->boundsOf(0));
+    EXPECT_EQ(Rect(0, 0, 0, 0), window->previousBoundsOf(0));
+    EXPECT_EQ(nullptr, window->shapeOf(0).handle);
     EXPECT_TRUE(window.shape().empty());
     window->onTimer(0); // nothing left: still fine
     EXPECT_TRUE(window.shape().empty());
@@ -164,11 +165,10 @@ TEST(CharacterWindow, WrapsAroundTheScreenSides) {
         BlockActivity* block = new BlockActivity(row.start, 0, 100);
         spawn(block);
         window->onTimer(0);
-        EXPECT_EQ(row.expected, window->bounds[0]) << row.start;
+        EXPECT_EQ(row.expected, window->boundsOf(0)) << row.start;
         EXPECT_EQ(row.expected, block->rect) << row.start;
         EXPECT_EQ(std::vector<Rect>{row.expected}, window.shape()) << row.start;
-        delete window->activities[0];
-        window->activities[0] = nullptr;
+        window->removeActivity(0);
     }
 }
 
@@ -193,10 +193,10 @@ TEST(CharacterWindow, LeftButtonGrabsTheLowestSlotUnderTheCursor) {
     };
     for (const Row& row : rows) {
         SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.x, row.y));
-        EXPECT_EQ(row.expected, window->grabbed) << row.x << "," << row.y;
+        EXPECT_EQ(row.expected, window->grabbedActivity()) << row.x << "," << row.y;
         EXPECT_EQ(row.expected ? window->handle : nullptr, GetCapture()) << row.x << "," << row.y;
         SendMessageA(window->handle, WM_LBUTTONUP, 0, MAKELPARAM(row.x, row.y));
-        EXPECT_EQ(nullptr, window->grabbed);
+        EXPECT_EQ(nullptr, window->grabbedActivity());
         EXPECT_EQ(nullptr, GetCapture());
     }
 }
@@ -208,7 +208,7 @@ TEST(CharacterWindow, GrabbedActivityIsCentredOnTheCursorBeforeItSteps) {
     spawn(block);
     window->onTimer(0);
     SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 120));
-    ASSERT_EQ(block, window->grabbed);
+    ASSERT_EQ(block, window->grabbedActivity());
     struct Row {
         int x;
         int y;
@@ -247,7 +247,7 @@ TEST(CharacterWindow, AtScaleTwoTheShapeIsDoubledAndTheCursorHalved) {
     } presses[] = {{199, 250, false}, {280, 250, false}, {250, 302, false}, {279, 301, true}, {200, 200, true}};
     for (const auto& press : presses) { // the last one holds the figure
         SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
-        EXPECT_EQ(press.grabs ? block : nullptr, window->grabbed) << press.x << "," << press.y;
+        EXPECT_EQ(press.grabs ? block : nullptr, window->grabbedActivity()) << press.x << "," << press.y;
     }
     SetCursorPos(501, 400);
     POINT real;
@@ -257,10 +257,10 @@ TEST(CharacterWindow, AtScaleTwoTheShapeIsDoubledAndTheCursorHalved) {
     SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
 
     // A new DPI may call for another scale: the program starts again, as after a new display mode.
-    EXPECT_EQ(0, window->displayChanged);
+    EXPECT_EQ(0, window->sawDisplayChange());
     RECT suggested = {0, 0, 100, 100};
     SendMessageA(window->handle, kDpiChangedMessage, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(1, window->displayChanged);
+    EXPECT_EQ(1, window->sawDisplayChange());
 }
 
 TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
@@ -269,9 +269,9 @@ TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
     spawn(new BlockActivity(Rect(100, 100, 200, 200), 0, 1));
     window->onTimer(0);
     SendMessageA(window->handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 150));
-    ASSERT_NE(nullptr, window->grabbed);
+    ASSERT_NE(nullptr, window->grabbedActivity());
     window->onTimer(0);
-    EXPECT_EQ(nullptr, window->grabbed);
+    EXPECT_EQ(nullptr, window->grabbedActivity());
     SendMessageA(window->handle, WM_LBUTTONUP, 0, 0);
 }
 
@@ -280,8 +280,8 @@ TEST(CharacterWindow, FinishingGrabbedActivityIsLetGo) {
 TEST(CharacterWindow, NoticesADisplayChange) {
     WindowScope scope;
     CreatedWindow window; // one window for every row: destroying one costs Wine two seconds
-    const Point size = window->screenSize;
-    const int depth = window->colourDepth;
+    const Point size = CharacterWindowInsides(*characterWindow).screenSize();
+    const int depth = CharacterWindowInsides(*characterWindow).colourDepth();
     BlockActivity* block = new BlockActivity(Rect(10, 10, 20, 20), 0, 1000);
     spawn(block);
     struct Row {
@@ -299,9 +299,9 @@ TEST(CharacterWindow, NoticesADisplayChange) {
         {16, -16, 0, 0, 16, -16, 0},
     };
     for (const Row& row : rows) {
-        window->screenSize = Point(size.x + row.widthDelta, size.y + row.heightDelta);
-        window->colourDepth = depth + row.depthDelta;
-        window->displayChanged = 0;
+        CharacterWindowInsides(*characterWindow).screenSize() = Point(size.x + row.widthDelta, size.y + row.heightDelta);
+        CharacterWindowInsides(*characterWindow).colourDepth() = depth + row.depthDelta;
+        CharacterWindowInsides(*characterWindow).displayChanged() = 0;
         if (row.announced)
             SendMessageA(window->handle, WM_DISPLAYCHANGE, row.announced, MAKELPARAM(size.x, size.y));
         const Point sampled(size.x + row.sampleWidthDelta, size.y + row.sampleHeightDelta);
@@ -309,7 +309,7 @@ TEST(CharacterWindow, NoticesADisplayChange) {
             ScreenSample frame(sampled);
             window->onTimer(0);
         }
-        EXPECT_EQ(row.expected, window->displayChanged) << row.widthDelta << row.heightDelta << row.depthDelta << " "
+        EXPECT_EQ(row.expected, window->sawDisplayChange()) << row.widthDelta << row.heightDelta << row.depthDelta << " "
                                                         << row.announced << " " << row.sampleWidthDelta
                                                         << row.sampleHeightDelta;
         EXPECT_EQ(sampled, block->screenAtStep);
@@ -319,14 +319,14 @@ TEST(CharacterWindow, NoticesADisplayChange) {
     // With no outline in this frame or the last, a frame makes no call at all: the check waits for a figure.
     block->life = 0;
     window->onTimer(0); // the block finishes; its outline leaves the window
-    window->screenSize = Point(size.x + 1, size.y);
-    window->colourDepth = depth;
-    window->displayChanged = 0;
+    CharacterWindowInsides(*characterWindow).screenSize() = Point(size.x + 1, size.y);
+    CharacterWindowInsides(*characterWindow).colourDepth() = depth;
+    CharacterWindowInsides(*characterWindow).displayChanged() = 0;
     window->onTimer(0);
-    EXPECT_EQ(0, window->displayChanged);
+    EXPECT_EQ(0, window->sawDisplayChange());
     spawn(new BlockActivity(Rect(10, 10, 20, 20), 0, 1000));
     window->onTimer(0);
-    EXPECT_EQ(1, window->displayChanged);
+    EXPECT_EQ(1, window->sawDisplayChange());
 }
 
 TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
@@ -339,7 +339,7 @@ TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
     SendMessageA(native, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(native));
     EXPECT_EQ(nullptr, window->handle);
-    EXPECT_EQ(1, window->closing);
+    EXPECT_EQ(1, CharacterWindowInsides(*characterWindow).closing());
     int code = -5;
     EXPECT_TRUE(LoadFailureCounter::takeQuitMessage(&code));
     EXPECT_EQ(0, code);
@@ -384,10 +384,8 @@ TEST(CharacterWindow, ShapeHoldsEveryFigureWhateverTheirNumber) {
         }
         window->onTimer(0);
         EXPECT_EQ(expected, window.shape()) << count;
-        for (Activity*& activity : window->activities) {
-            delete activity;
-            activity = nullptr;
-        }
+        for (int slot = 0; slot < kActivitySlots; ++slot)
+            window->removeActivity(slot);
     }
 }
 

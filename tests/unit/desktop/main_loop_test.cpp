@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "desktop/character_window.h"
 #include "desktop/settings.h"
+#include "engine/seams.h"
 #include "support/test_support.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST(MainLoop, HandlesAtMostOneMessagePerPass) {
 TEST(MainLoop, DisplayChangeQuitsOnEveryPassUntilTheLoopEnds) {
     WindowScope scope;
     emptyQueue();
-    characterWindow->displayChanged = 1;
+    CharacterWindowInsides(*characterWindow).displayChanged() = 1;
     EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
     int code = -1;
     ASSERT_TRUE(LoadFailureCounter::takeQuitMessage(&code)); // taken off, so it is posted again
@@ -177,7 +178,7 @@ TEST(MainLoop, QuietPassSleepsUntilAFigureCanChange) {
         away->endTime = start + static_cast<uint32_t>(row.pause);
         spawn(away);
         EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage())); // it arrives: a change
-        EXPECT_EQ(0u, characterWindow->quietFor);
+        EXPECT_EQ(0u, characterWindow->quietAfterFrame());
         for (int i = 0; i < row.messages; ++i)
             PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
         EXPECT_EQ(1, mainLoopPass(*characterWindow, newCharacterMessage()));
@@ -223,9 +224,7 @@ TEST(MainLoop, SleepingWaitReachesTheDeadlineWithoutSpinning) {
 TEST(Startup, SecondStartLetsGoOfTheMutexBeforeLookingForTheWindow) {
     gRunning = CreateMutexA(nullptr, FALSE, "RidaMibo2 mibo mutex");
     ASSERT_NE(nullptr, gRunning);
-    makeCharacterWindow = newLookingWindow;
-    EXPECT_EQ(0, runMibo(GetModuleHandleA(nullptr)));
-    makeCharacterWindow = newCharacterWindow;
+    EXPECT_EQ(0, runMibo(GetModuleHandleA(nullptr), newLookingWindow));
     EXPECT_EQ(0, gMutexWhileLooking);
     EXPECT_EQ(nullptr, characterWindow);
 }
@@ -236,11 +235,7 @@ TEST(Startup, WithoutAPlayerTheSoundSettingIsStoredAsRead) {
     LoadFailureCounter failures; // the first scene's frames must not block on a message box
     const String path = settingsKeyPath();
     writeSetting(HKEY_CURRENT_USER, path.text(), "sound", 2);
-    makeCharacterWindow = newClosingWindow;
-    makeSoundPlayer = noSoundPlayer;
-    EXPECT_EQ(1, runMibo(GetModuleHandleA(nullptr)));
-    makeCharacterWindow = newCharacterWindow;
-    makeSoundPlayer = newSoundPlayer;
+    EXPECT_EQ(1, runMibo(GetModuleHandleA(nullptr), newClosingWindow, noSoundPlayer));
     int32_t stored = -1;
     EXPECT_TRUE(readSetting(HKEY_CURRENT_USER, path.text(), "sound", &stored));
     EXPECT_EQ(2, stored);

@@ -178,8 +178,8 @@ TEST(SettingsDialog, ControlsShowTheSettings) {
     for (const Row& row : rows) {
         Desk desk(row.sound);
         funLevel = row.funLevel;
-        desk.window()->showInTaskbar = row.taskbar;
-        SettingsDialog dialog;
+        desk.window()->setShowInTaskbar(row.taskbar);
+        SettingsDialog dialog(*desk.window());
         ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
         EXPECT_EQ(row.position, sliderPosition(dialog)) << row.funLevel;
         EXPECT_EQ(row.soundBox, checked(dialog, kSoundBox)) << row.funLevel;
@@ -217,9 +217,9 @@ TEST(SettingsDialog, ClosingAppliesOrNot) {
     for (const Row& row : rows) {
         Desk desk(row.soundBefore);
         funLevel = 4;
-        desk.window()->showInTaskbar = row.taskbarBefore;
+        desk.window()->setShowInTaskbar(row.taskbarBefore);
         ASSERT_TRUE(toolWindow()) << row.how;
-        SettingsDialog dialog;
+        SettingsDialog dialog(*desk.window());
         ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
         SendMessageA(item(dialog, kFunLevelSlider), TBM_SETPOS, TRUE, 2);
         setChecked(dialog, kSoundBox, row.soundBox);
@@ -233,7 +233,7 @@ TEST(SettingsDialog, ClosingAppliesOrNot) {
         EXPECT_EQ(row.result, dialog.runMessageLoop()) << row.how;
         EXPECT_EQ(row.funLevel, funLevel) << row.how;
         EXPECT_EQ(row.soundAfter, soundPlayer->mode) << row.how;
-        EXPECT_EQ(row.taskbarAfter, desk.window()->showInTaskbar) << row.how;
+        EXPECT_EQ(row.taskbarAfter, desk.window()->showsInTaskbar()) << row.how;
         EXPECT_EQ(row.toolWindowAfter, toolWindow()) << row.how;
         EXPECT_EQ(row.messages, Desk::messageBoxes) << row.how;
         if (row.soundAfter != SoundMode::Off) {
@@ -245,7 +245,7 @@ TEST(SettingsDialog, ClosingAppliesOrNot) {
 
 TEST(SettingsDialog, LinkOpensTheAddressAndTheDialogStays) {
     Desk desk;
-    SettingsDialog dialog;
+    SettingsDialog dialog(*desk.window());
     ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
     press(dialog, kLinkButton);
     String address;

@@ -110,12 +110,12 @@ TEST(Settings, CharacterWindowReadsAtConstructionAndWritesAtDeletion) {
         funLevel = -42;
         CharacterWindow* window = new CharacterWindow;
         EXPECT_EQ(row.expectedFun, funLevel);
-        EXPECT_EQ(row.expectedTaskbar, window->showInTaskbar);
+        EXPECT_EQ(row.expectedTaskbar, CharacterWindowInsides(*window).showInTaskbar());
         EXPECT_EQ(row.expectedTaskbar ? DWORD(WS_EX_TOPMOST) : DWORD(WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
                   window->extendedStyle());
         // Changed in memory, written back at deletion; "sound" is not the window's to write.
         funLevel = row.expectedFun + 1;
-        window->showInTaskbar = 1 - row.expectedTaskbar;
+        window->setShowInTaskbar(1 - row.expectedTaskbar);
         delete window;
         int32_t fun = -1, taskbar = -1, sound = -1;
         EXPECT_TRUE(readSetting(HKEY_CURRENT_USER, scope.path.text(), "funlevel", &fun));
@@ -175,7 +175,7 @@ TEST(Settings, StoredFunLevelAndTaskbarAtTheirBoundaries) {
         writeSetting(HKEY_CURRENT_USER, scope.path.text(), "sound", 2);
         CharacterWindow* window = new CharacterWindow;
         EXPECT_EQ(row.fun, funLevel) << row.fun; // used as stored
-        EXPECT_EQ(row.taskbar, window->showInTaskbar) << row.taskbar;
+        EXPECT_EQ(row.taskbar, CharacterWindowInsides(*window).showInTaskbar()) << row.taskbar;
         EXPECT_EQ(row.inTaskbar ? DWORD(WS_EX_TOPMOST) : DWORD(WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
                   window->extendedStyle())
             << row.taskbar;
@@ -229,7 +229,7 @@ TEST(Settings, ValuesOfAnotherTypeOrSizeGiveTheDefaults) {
         EXPECT_EQ(row.used ? 3 : 77, sound) << row.name;
         CharacterWindow* window = new CharacterWindow;
         EXPECT_EQ(row.used ? 3 : kDefaultFunLevel, funLevel) << row.name;
-        EXPECT_EQ(row.used ? 3 : kDefaultTaskbar, window->showInTaskbar) << row.name;
+        EXPECT_EQ(row.used ? 3 : kDefaultTaskbar, CharacterWindowInsides(*window).showInTaskbar()) << row.name;
         delete window;
         // Written back as four-byte numbers; the sound value and the unrelated one are not the window's.
         for (const char* name : {"funlevel", "taskbar"})

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_loop.h"
+#include "engine/seams.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
 #include "desktop/step_aside.h"
@@ -155,8 +156,8 @@ TEST(StepAside, LockedSessionHidesSilencesAndHoldsTheScenes) {
     HWND window = characterWindow->handle;
     FakeDirectSound device;
     fakeDevice = &device;
-    DirectSoundFactory savedFactory = directSoundFactory;
-    directSoundFactory = createFake;
+    decltype(Seams::directSoundCreate) savedFactory = gSeams.directSoundCreate;
+    gSeams.directSoundCreate = createFake;
     SoundPlayer player;
     soundPlayer = &player;
     player.open(window);
@@ -202,6 +203,6 @@ TEST(StepAside, LockedSessionHidesSilencesAndHoldsTheScenes) {
 
     soundPlayer = nullptr;
     player.close();
-    directSoundFactory = savedFactory;
+    gSeams.directSoundCreate = savedFactory;
     fakeDevice = nullptr;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "desktop/settings.h"
+#include "engine/seams.h"
 #include "desktop/settings_dialog.h"
 #include "desktop/tray_icon.h"
 #include "engine/picker.h"
@@ -33,8 +34,8 @@ TEST(TrayIcon, AddedWithTheWindowAgainWithTheTaskbarAndRemovedAtClose) {
     Desk desk;
     CharacterWindow* window = desk.window();
     ASSERT_EQ(1u, Desk::trayCalls.size());
-    EXPECT_NE(0u, window->trayMessage);
-    EXPECT_EQ(RegisterWindowMessageA("notify_mibo_icon"), window->trayMessage);
+    EXPECT_NE(0u, window->trayCallbackMessage());
+    EXPECT_EQ(RegisterWindowMessageA("notify_mibo_icon"), window->trayCallbackMessage());
     SendMessageA(window->handle, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     HWND native = window->handle;
     SendMessageA(native, WM_CLOSE, 0, 0);
@@ -45,8 +46,8 @@ TEST(TrayIcon, AddedWithTheWindowAgainWithTheTaskbarAndRemovedAtClose) {
         HICON icon;
         std::string tip;
     } expected[] = {
-        {NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, window->trayMessage, window->largeIcon, "configure mibo"},
-        {NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, window->trayMessage, window->largeIcon, "configure mibo"},
+        {NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, window->trayCallbackMessage(), window->trayIconPicture(), "configure mibo"},
+        {NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, window->trayCallbackMessage(), window->trayIconPicture(), "configure mibo"},
         {NIM_DELETE, 0, 0, nullptr, ""},
     };
     ASSERT_EQ(3u, Desk::trayCalls.size());
@@ -72,9 +73,9 @@ TEST(TrayIcon, SystemMenuHoldsOnlyConfigure) {
     GetMenuStringA(menu, 0, text, sizeof(text), MF_BYPOSITION);
     EXPECT_STREQ("configure mibo", text);
     EXPECT_EQ(kConfigureCommand, GetMenuItemID(menu, 0));
-    EXPECT_EQ(reinterpret_cast<LPARAM>(desk.window()->largeIcon),
+    EXPECT_EQ(reinterpret_cast<LPARAM>(desk.window()->trayIconPicture()),
               SendMessageA(desk.window()->handle, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(reinterpret_cast<LPARAM>(desk.window()->smallIcon),
+    EXPECT_EQ(reinterpret_cast<LPARAM>(desk.window()->icon()),
               SendMessageA(desk.window()->handle, WM_GETICON, ICON_SMALL, 0));
 }
 
@@ -100,14 +101,14 @@ TEST(TrayIcon, WaysToTheDialog) {
     for (const Row& row : rows) {
         Desk desk;
         HWND window = desk.window()->handle;
-        UINT message = row.message ? row.message : desk.window()->trayMessage;
+        UINT message = row.message ? row.message : desk.window()->trayCallbackMessage();
         int openedFirst = 0;
         int openedSecond = -1;
         DialogSteps steps({[&] {
                                openedFirst = openDialogs();
                                // Every way in again, while it is open.
                                SendMessageA(window, WM_RBUTTONDOWN, 0, 0);
-                               SendMessageA(window, desk.window()->trayMessage, kTrayIconId, WM_LBUTTONDOWN);
+                               SendMessageA(window, desk.window()->trayCallbackMessage(), kTrayIconId, WM_LBUTTONDOWN);
                                SendMessageA(window, WM_SYSCOMMAND, kConfigureCommand, 0);
                                openedSecond = openDialogs();
                            },
@@ -120,7 +121,7 @@ TEST(TrayIcon, WaysToTheDialog) {
         if (row.opened) {
             EXPECT_EQ(1, openedSecond) << row.how;
         }
-        EXPECT_EQ(0, desk.window()->dialogOpen) << row.how;
+        EXPECT_EQ(0, CharacterWindowInsides(*desk.window()).dialogOpen()) << row.how;
         EXPECT_EQ(0, dialogTable.count) << row.how;
         EXPECT_TRUE(IsWindow(window)) << row.how; // the close box leaves the character window running
     }
@@ -145,11 +146,11 @@ TEST(TrayIcon, ShutdownClosesTheWindowAfterTheDialog) {
 
 TEST(TrayIcon, MissingTemplateShowsTheError) {
     Desk desk;
-    settingsDialogTemplate = "NO_SUCH_DIALOG";
+    gSeams.settingsDialogTemplate = "NO_SUCH_DIALOG";
     SendMessageA(desk.window()->handle, WM_RBUTTONDOWN, 0, 0);
-    settingsDialogTemplate = "DIALOG_INNE";
+    gSeams.settingsDialogTemplate = "DIALOG_INNE";
     EXPECT_EQ(std::vector<std::string>{"error: can't create dialog box"}, Desk::messageBoxes);
-    EXPECT_EQ(0, desk.window()->dialogOpen);
+    EXPECT_EQ(0, CharacterWindowInsides(*desk.window()).dialogOpen());
 }
 
 // Other system commands still reach Windows: Alt+F4 closes the window.
@@ -178,7 +179,7 @@ TEST(TrayIcon, EndOfSessionStoresTheSettings) {
         for (const char* name : {"funlevel", "taskbar", "sound"})
             writeSetting(HKEY_CURRENT_USER, path.text(), name, 77);
         funLevel = 2;
-        desk.window()->showInTaskbar = 1;
+        desk.window()->setShowInTaskbar(1);
         LRESULT answer = SendMessageA(desk.window()->handle, row.message, row.wParam, 0);
         if (row.message == WM_QUERYENDSESSION) {
             EXPECT_NE(0, answer); // the session may end

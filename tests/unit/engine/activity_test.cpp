@@ -154,15 +154,14 @@ TEST(Spawn, FillsTheFirstFreeSlot) {
     auto* second = new ProbeActivity(Rect());
     spawn(first);
     spawn(second);
-    EXPECT_EQ(first, characterWindow->activities[0]);
-    EXPECT_EQ(second, characterWindow->activities[1]);
+    EXPECT_EQ(first, characterWindow->activityIn(0));
+    EXPECT_EQ(second, characterWindow->activityIn(1));
 
     // A freed slot early in the order is reused before later ones.
-    delete characterWindow->activities[0];
-    characterWindow->activities[0] = nullptr;
+    characterWindow->removeActivity(0);
     auto* third = new ProbeActivity(Rect());
     spawn(third);
-    EXPECT_EQ(third, characterWindow->activities[0]);
+    EXPECT_EQ(third, characterWindow->activityIn(0));
     EXPECT_EQ(2, occupiedSlots());
 }
 
@@ -179,7 +178,7 @@ TEST(Spawn, WithEverySlotTakenTheNewcomerIsDestroyed) {
     spawn(new ProbeActivity(Rect(), &destroyed));
     EXPECT_EQ(1, destroyed);
     for (int i = 0; i < kActivitySlots; ++i)
-        EXPECT_EQ(before[i], characterWindow->activities[i]) << "slot " << i;
+        EXPECT_EQ(before[i], characterWindow->activityIn(i)) << "slot " << i;
 }
 
 TEST(Spawn, WithoutAWindowTheActivityIsDestroyed) {

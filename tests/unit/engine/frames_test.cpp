@@ -135,9 +135,8 @@ TEST(Frames, SetsLoadWithTheirSizesPerIndex) {
         ASSERT_EQ(row.count, holder.frameCount) << row.base;
         for (int i = 0; i < row.count; ++i) {
             EXPECT_EQ(row.sizes[size_t(i)], holder.frameSizes[i]) << row.base << " frame " << i;
-            EXPECT_NE(nullptr, holder.frameBitmaps[i]) << row.base << " frame " << i;
-            ASSERT_NE(nullptr, holder.frameRegions[i]) << row.base << " frame " << i;
-            EXPECT_NE(nullptr, holder.frameRegions[i]->handle) << row.base << " frame " << i;
+            EXPECT_NE(nullptr, holder.frameBitmaps[i].get()) << row.base << " frame " << i;
+            EXPECT_NE(nullptr, holder.frameRegions[i].handle) << row.base << " frame " << i;
         }
         EXPECT_EQ(0, failures.count()) << row.base;
         int code = 0;
@@ -180,9 +179,8 @@ TEST(Frames, MissingFrameReportsOnceAndLoadsTheOthers) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.size, holder.frameSizes[row.index]) << row.index;
-        EXPECT_EQ(row.loaded, holder.frameBitmaps[row.index] != nullptr) << row.index;
-        ASSERT_NE(nullptr, holder.frameRegions[row.index]) << row.index;
-        EXPECT_EQ(row.loaded, holder.frameRegions[row.index]->handle != nullptr) << row.index;
+        EXPECT_EQ(row.loaded, holder.frameBitmaps[row.index].get() != nullptr) << row.index;
+        EXPECT_EQ(row.loaded, holder.frameRegions[row.index].handle != nullptr) << row.index;
     }
     EXPECT_EQ(nullptr, failures.lastOwner());
     EXPECT_EQ("can't load bitmap - not enough memory to load Mibo", failures.lastText());
@@ -209,10 +207,10 @@ TEST(Frames, DestroyingTheActivityDeletesEveryBitmapAndOutline) {
     holder->loadFrames("GAPPY", 4);
     std::vector<HGDIOBJ> handles;
     for (int i = 0; i < holder->frameCount; ++i) {
-        if (holder->frameBitmaps[i])
-            handles.push_back(holder->frameBitmaps[i]);
-        if (holder->frameRegions[i]->handle)
-            handles.push_back(holder->frameRegions[i]->handle);
+        if (holder->frameBitmaps[i].get())
+            handles.push_back(holder->frameBitmaps[i].get());
+        if (holder->frameRegions[i].handle)
+            handles.push_back(holder->frameRegions[i].handle);
     }
     ASSERT_EQ(6u, handles.size());
     for (HGDIOBJ handle : handles)
@@ -240,7 +238,7 @@ TEST(Frames, OutputCopiesTheCurrentFramesOutline) {
         if (!first)
             first = shape.handle;
         EXPECT_EQ(first, shape.handle) << frame;
-        std::vector<Rect> expected = regionRects(holder.frameRegions[frame]->handle);
+        std::vector<Rect> expected = regionRects(holder.frameRegions[frame].handle);
         EXPECT_EQ(frame == 2, expected.empty()) << frame;
         EXPECT_EQ(expected, regionRects(shape.handle)) << frame;
     }
@@ -274,7 +272,7 @@ TEST(Frames, DrawCopiesTheCurrentFrameAtItsRectangle) {
             EXPECT_EQ(RGB(255, 255, 255), GetPixel(canvas.dc, 10, 20)) << row.frame;
             continue;
         }
-        HGDIOBJ old = SelectObject(frameCopy.dc, holder.frameBitmaps[row.frame]);
+        HGDIOBJ old = SelectObject(frameCopy.dc, holder.frameBitmaps[row.frame].get());
         const Point size = holder.frameSizes[row.frame];
         int faults = 0;
         for (int y = 0; y < size.y; ++y)

@@ -70,8 +70,10 @@ bool isBasic(Kind kind) {
 
 int figures() {
     int count = 0;
-    for (Activity* activity : characterWindow->activities)
+    for (int slot = 0; slot < kActivitySlots; ++slot) {
+        Activity* activity = characterWindow->activityIn(slot);
         count += activity && isFigure(activity) ? 1 : 0;
+    }
     return count;
 }
 
@@ -99,18 +101,18 @@ public:
         frameTick = tick;
         ++passes;
         for (int slot = 0; slot < kActivitySlots; ++slot) {
-            Activity* activity = characterWindow->activities[slot];
+            Activity* activity = characterWindow->activityIn(slot);
             if (!activity)
                 continue;
             bool occupied[kActivitySlots];
             for (int i = 0; i < kActivitySlots; ++i)
-                occupied[i] = characterWindow->activities[i] != nullptr;
+                occupied[i] = characterWindow->activityIn(i) != nullptr;
             const bool wasFigure = isFigure(activity);
             const Kind kind = kindOf(activity);
             const int running = activity->step(rects[slot], shapes[slot]);
             int successors = 0;
             for (int i = 0; i < kActivitySlots; ++i) {
-                Activity* newcomer = characterWindow->activities[i];
+                Activity* newcomer = characterWindow->activityIn(i);
                 if (occupied[i] || !newcomer)
                     continue;
                 adopt(i, slot, kind, newcomer);
@@ -181,7 +183,7 @@ private:
         int live[kActivitySlots];
         int liveCount = 0;
         for (int slot = 0; slot < kActivitySlots; ++slot) {
-            if (characterWindow->activities[slot])
+            if (characterWindow->activityIn(slot))
                 live[liveCount++] = serials[slot];
         }
         auto alive = [&](int serial) {
@@ -192,7 +194,7 @@ private:
             return false;
         };
         for (int slot = 0; slot < kActivitySlots; ++slot) {
-            Activity* activity = characterWindow->activities[slot];
+            Activity* activity = characterWindow->activityIn(slot);
             if (!activity || counted[slot] || creators[slot] == 0 || alive(creators[slot]))
                 continue;
             counted[slot] = true;
@@ -205,13 +207,13 @@ private:
         HGDIOBJ handles[32];
         int count = 0;
         for (int i = 0; i < activity->frameCount && count + 2 <= 32; ++i) {
-            handles[count++] = activity->frameBitmaps[i];
-            handles[count++] = activity->frameRegions[i] ? activity->frameRegions[i]->handle : nullptr;
+            handles[count++] = activity->frameBitmaps[i].get();
+            handles[count++] = activity->frameRegions[i].handle;
         }
         for (int i = 0; i < count; ++i)
             EXPECT_NE(0u, GetObjectType(handles[i])) << "frame handle " << i << " before the destruction";
-        delete activity;
-        characterWindow->activities[slot] = nullptr;
+        ASSERT_EQ(activity, characterWindow->activityIn(slot));
+        characterWindow->removeActivity(slot);
         rects[slot] = Rect();
         shapes[slot].reset();
         for (int i = 0; i < count; ++i)

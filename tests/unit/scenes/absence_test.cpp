@@ -33,7 +33,7 @@ TEST(Absence, LengthByFunLevelAndInvisible) {
         EXPECT_EQ(0, absence->draw(nullptr, SRCCOPY, TRUE));
         EXPECT_EQ(0, stepAt(*absence, kSceneStart + row.length + 1, shape).running) << "fun level " << row.fun;
         ASSERT_EQ(1, occupiedSlots());
-        EXPECT_NE(kAbsenceId, sceneIdOf(characterWindow->activities[0]));
+        EXPECT_NE(kAbsenceId, sceneIdOf(characterWindow->activityIn(0)));
         delete absence;
     }
 }

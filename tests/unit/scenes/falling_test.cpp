@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "activities/falling.h"
+#include "engine/seams.h"
 #include "app/startup.h"
 #include "support/scene_helpers.h"
 #include "sound/sound_clip.h"
@@ -34,16 +35,16 @@ int playsOf(SoundHandle sound) {
     const SoundClip* clip = static_cast<const SoundClip*>(sound);
     int plays = 0;
     for (int i = 0; i < clip->copyCount; ++i)
-        plays += static_cast<FakeBuffer*>(clip->copies[i])->plays;
+        plays += static_cast<FakeBuffer*>(clip->copies[i].get())->plays;
     return plays;
 }
 
 // The one player, on a fake device, with the fall's two sounds loaded; everything put back afterwards.
 class FakeSoundScope {
 public:
-    FakeSoundScope() : savedFactory(directSoundFactory), savedOho(soundOho), savedLup(soundLup) {
+    FakeSoundScope() : savedFactory(gSeams.directSoundCreate), savedOho(soundOho), savedLup(soundLup) {
         gDevice = &device;
-        directSoundFactory = createFakeDevice;
+        gSeams.directSoundCreate = createFakeDevice;
         player.open(nullptr);
         soundOho = player.load(GetModuleHandleA(nullptr), "oho", 3);
         soundLup = player.load(GetModuleHandleA(nullptr), "lup", 2);
@@ -54,7 +55,7 @@ public:
         soundOho = savedOho;
         soundLup = savedLup;
         player.close();
-        directSoundFactory = savedFactory;
+        gSeams.directSoundCreate = savedFactory;
         gDevice = nullptr;
     }
     FakeSoundScope(const FakeSoundScope&) = delete;
@@ -64,7 +65,7 @@ public:
     SoundPlayer player;
 
 private:
-    DirectSoundFactory savedFactory;
+    decltype(Seams::directSoundCreate) savedFactory;
     SoundHandle savedOho;
     SoundHandle savedLup;
 };
@@ -217,7 +218,7 @@ TEST(Fall, LiesOnTheGroundForTwentyOneUnits) {
     }
     ASSERT_EQ(1, occupiedSlots());
     // Built from the rect it lay in: some scenes resize to their own first frame about its centre and feet.
-    const Rect next = characterWindow->activities[0]->rect;
+    const Rect next = characterWindow->activityIn(0)->rect;
     EXPECT_EQ(lying.bottom, next.bottom);
     EXPECT_NEAR(lying.centerX(), next.centerX(), 1);
     delete fall;
@@ -285,6 +286,6 @@ TEST(ReindeerFell, LiesForThreeSeconds) {
         EXPECT_EQ(0, stepAt(fell, kStart + 3001, shape).running);
         EXPECT_EQ(expected, rand()) << "seed " << seed;
         ASSERT_EQ(1, occupiedSlots());
-        EXPECT_EQ(lying, characterWindow->activities[0]->rect);
+        EXPECT_EQ(lying, characterWindow->activityIn(0)->rect);
     }
 }

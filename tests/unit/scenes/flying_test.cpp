@@ -154,8 +154,7 @@ TEST(Fly, StartingNearTheTop) {
         EXPECT_EQ(last, fall->rect);
         EXPECT_EQ(1, occupiedSlots());
         delete fly;
-        delete fall;
-        characterWindow->activities[0] = nullptr;
+        characterWindow->removeActivity(0);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "activities/scene_table.h"
 #include "activities/piano.h"
 #include "support/scene_helpers.h"
 #include "support/scene_sound.h"
@@ -182,7 +183,7 @@ TEST(Piano, NeverTwoAtOnceAndTheCopiesRotate) {
             for (int i = 0; i < clip->copyCount; ++i) {
                 const int inTurn = round / 6 + (i <= round % 6 ? 1 : 0);
                 const int expected = recordingEnds ? (i == 0 ? round + 1 : 0) : inTurn;
-                auto* copy = static_cast<FakeBuffer*>(clip->copies[i]);
+                auto* copy = static_cast<FakeBuffer*>(clip->copies[i].get());
                 EXPECT_EQ(expected, copy->plays) << "copy " << i << ", round " << round << ", ends " << recordingEnds;
                 if (recordingEnds)
                     copy->finish();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "activities/scene_table.h"
 #include "support/scene_runs.h"
 
 // Left to run long enough, the picker builds every prop scene at fun level 5, each with the rectangle it was given;

@@ -81,7 +81,7 @@ TEST(Balloon, TheNextSceneComesFromTheFartherSide) {
         Region shape;
         EXPECT_EQ(0, stepAt(*balloon, kSceneStart, shape).running) << "centre " << row.centre;
         ASSERT_EQ(1, occupiedSlots());
-        Activity* next = characterWindow->activities[0];
+        Activity* next = characterWindow->activityIn(0);
         EXPECT_EQ(row.enteredLeft, next->rect.left) << "centre " << row.centre;
         EXPECT_EQ(0, next->rect.width());
         EXPECT_EQ(0, next->rect.height());

@@ -185,8 +185,8 @@ TEST(Reindeer, AJumpingPassPlaysTheSoundBeforeTheRiderFalls) {
     RecordingBuffer recording[3];
     IDirectSoundBuffer* originals[3];
     for (int i = 0; i < 3; ++i) {
-        originals[i] = bat->copies[i];
-        bat->copies[i] = &recording[i];
+        originals[i] = bat->copies[i].take();
+        bat->copies[i].reset(&recording[i]);
     }
     struct Row {
         uint32_t after;
@@ -204,8 +204,10 @@ TEST(Reindeer, AJumpingPassPlaysTheSoundBeforeTheRiderFalls) {
         EXPECT_EQ(row.slots, occupiedSlots()) << row.after << " ms";
     }
     EXPECT_EQ(0, recording[0].slotsAtPlay) << "the figure fell before the crack was heard";
-    for (int i = 0; i < 3; ++i)
-        bat->copies[i] = originals[i];
+    for (int i = 0; i < 3; ++i) {
+        bat->copies[i].take(); // the recording is the test's own: nothing to release
+        bat->copies[i].reset(originals[i]);
+    }
     EXPECT_EQ(0, failures.count());
 }
 

@@ -44,7 +44,7 @@ TEST(Walk, LoadsTheFramesOfItsDirection) {
         ASSERT_EQ(4, walk.frameCount);
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(Point(75, 83), walk.frameSizes[i]) << "frame " << i;
-            EXPECT_NE(nullptr, walk.frameBitmaps[i]);
+            EXPECT_NE(nullptr, walk.frameBitmaps[i].get());
         }
     }
     EXPECT_EQ(0, failures.count());
@@ -231,7 +231,7 @@ TEST(Walk, AVeryLongGapCarriesTheFigureFar) {
     const Rect farOff(400 + 1200 * 9, screenHeight() - 83, 475 + 1200 * 9, screenHeight());
     EXPECT_EQ(farOff, walk->rect);
     ASSERT_EQ(1, occupiedSlots());
-    Activity* successor = characterWindow->activities[0];
+    Activity* successor = characterWindow->activityIn(0);
     EXPECT_EQ(farOff, successor->rect);
     EXPECT_EQ(0u, successor->startTime);
     delete walk;
@@ -323,7 +323,7 @@ TEST(Walk, SuccessorIsNeverAWalk) {
             EXPECT_EQ(nullptr, spawnedOf<WalkActivity>());
             // Built from the walk's rect: some scenes resize to their own first frame about its centre and feet.
             // The balloon rises from where it is, the pause waits at a screen edge of its own.
-            Activity* successor = characterWindow->activities[0];
+            Activity* successor = characterWindow->activityIn(0);
             if (dynamic_cast<BalloonActivity*>(successor) || dynamic_cast<AbsenceActivity*>(successor))
                 continue;
             const Rect next = successor->rect;
@@ -364,7 +364,7 @@ TEST(Walk, SuccessorListsByDirection) {
             srand(seed);
             walk.finishWalk();
             ASSERT_EQ(1, occupiedSlots());
-            EXPECT_EQ(withList, sceneIdOf(characterWindow->activities[0])) << "seed " << seed << ", leftward " << row.leftward;
+            EXPECT_EQ(withList, sceneIdOf(characterWindow->activityIn(0))) << "seed " << seed << ", leftward " << row.leftward;
         }
         EXPECT_GT(differs, 0) << "the two lists must be told apart by some seed";
     }

@@ -1,4 +1,5 @@
 #include "engine/platform.h"
+#include "engine/seams.h"
 
 #include <gtest/gtest.h>
 
@@ -28,15 +29,15 @@ protected:
     void SetUp() override {
         fakeDevice = &device;
         fakeCreateResult = DS_OK;
-        savedFactory = directSoundFactory;
-        directSoundFactory = createFake;
+        savedFactory = gSeams.directSoundCreate;
+        gSeams.directSoundCreate = createFake;
     }
     void TearDown() override {
-        directSoundFactory = savedFactory;
+        gSeams.directSoundCreate = savedFactory;
         fakeDevice = nullptr;
         soundPlayer = nullptr;
     }
-    FakeBuffer* buffer(const SoundClip* clip, int copy) { return static_cast<FakeBuffer*>(clip->copies[copy]); }
+    FakeBuffer* buffer(const SoundClip* clip, int copy) { return static_cast<FakeBuffer*>(clip->copies[copy].get()); }
     std::vector<unsigned char> samples(const char* name) {
         const uint8_t* data = nullptr;
         uint32_t size = 0;
@@ -45,7 +46,7 @@ protected:
     }
 
     FakeDirectSound device;
-    DirectSoundFactory savedFactory = nullptr;
+    decltype(Seams::directSoundCreate) savedFactory = nullptr;
     HMODULE module = GetModuleHandleA(nullptr);
 };
 
@@ -330,7 +331,7 @@ TEST_F(SoundTest, OpenFallsBackWhenDirectSoundCannotBeHad) {
         player.open(window);
         EXPECT_EQ(row.mode, player.mode) << row.name;
         EXPECT_EQ(row.deviceRefs, local.refs) << row.name;
-        EXPECT_EQ(row.mode == SoundMode::DirectSound, player.directSound != nullptr) << row.name;
+        EXPECT_EQ(row.mode == SoundMode::DirectSound, static_cast<bool>(player.directSound)) << row.name;
         if (row.create == DS_OK) {
             EXPECT_EQ(window, local.cooperativeWindow);
             EXPECT_EQ(static_cast<DWORD>(DSSCL_NORMAL), local.cooperativeLevel);

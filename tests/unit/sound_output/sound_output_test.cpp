@@ -1,4 +1,6 @@
+#include "activities/scene_table.h"
 #include "engine/platform.h"
+#include "engine/seams.h"
 
 #include <gtest/gtest.h>
 
@@ -213,12 +215,12 @@ TEST(SoundOutput, TheFallbackIsHeardWhenDirectSoundWillNotOpen) {
     Capture capture;
     if (!capture.present()) GTEST_SKIP() << "MIBO_SOUND_CAPTURE is not set";
     capture.reset();
-    DirectSoundFactory saved = directSoundFactory;
-    directSoundFactory = noDirectSound;
+    decltype(Seams::directSoundCreate) saved = gSeams.directSoundCreate;
+    gSeams.directSoundCreate = noDirectSound;
     WindowOwner owner;
     PlayerScope scope;
     loadSounds(owner.window);
-    directSoundFactory = saved;
+    gSeams.directSoundCreate = saved;
     ASSERT_EQ(SoundMode::Fallback, scope.player->mode);
     expectSevenHandles(SoundMode::Fallback);
 
@@ -241,7 +243,7 @@ TEST(SoundOutput, WithoutAnyDeviceTheProgramFallsBack) {
     PlayerScope scope;
     loadSounds(owner.window);
     EXPECT_EQ(SoundMode::Fallback, scope.player->mode);
-    EXPECT_EQ(nullptr, scope.player->directSound);
+    EXPECT_EQ(nullptr, scope.player->directSound.get());
     expectSevenHandles(SoundMode::Fallback);
     playSound(soundLup);
     playSound(soundHello);   // cuts lup off

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "activities/scene_table.h"
 #include "activities/falling.h"
+#include "engine/seams.h"
 #include "activities/walking.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
@@ -176,27 +178,31 @@ Rect startingPlace() {
 }
 
 void emptyTheWindow(CharacterWindow* window) {
-    window->grabbed = nullptr;
+    for (int i = 0; i < kActivitySlots; ++i)
+        window->removeActivity(i);
+}
+
+// Whether a slot still holds `activity`: once it does not, the scene has handed over.
+bool holds(const CharacterWindow* window, const Activity* activity) {
     for (int i = 0; i < kActivitySlots; ++i) {
-        delete window->activities[i];
-        window->activities[i] = nullptr;
-        window->bounds[i] = Rect();
-        window->previousBounds[i] = Rect();
-        window->shapes[i].reset();
+        if (window->activityIn(i) == activity)
+            return true;
     }
+    return false;
 }
 
 int occupied(const CharacterWindow* window) {
     int count = 0;
-    for (Activity* activity : window->activities)
-        count += activity ? 1 : 0;
+    for (int i = 0; i < kActivitySlots; ++i)
+        count += window->activityIn(i) ? 1 : 0;
     return count;
 }
 
 // The names of what runs now, for the report.
 std::string runningNames(const CharacterWindow* window) {
     std::string names;
-    for (Activity* activity : window->activities) {
+    for (int i = 0; i < kActivitySlots; ++i) {
+        const Activity* activity = window->activityIn(i);
         if (!activity)
             continue;
         names += names.empty() ? "" : "+";
@@ -222,7 +228,6 @@ public:
             return (delete first, "frames missing");
         spawn(first);
 
-        const uint32_t picksBefore = activitiesPicked;
         int handover = -1;
         std::string ending = "cap of 25 s";
         std::string successor;
@@ -234,7 +239,7 @@ public:
                 ending = handover < 0 ? "frames missing (stopped)" : "successor's frames missing";
                 break;
             }
-            if (handover < 0 && activitiesPicked != picksBefore) {
+            if (handover < 0 && !holds(window, first)) {
                 handover = pass;
                 successor = runningNames(window);
             }
@@ -270,16 +275,16 @@ private:
         const Rect screen(0, 0, canvas.width, canvas.height);
         std::vector<Piece> pieces;
         for (int i = 0; i < kActivitySlots; ++i) {
-            Activity* activity = window->activities[i];
+            Activity* activity = window->activityIn(i);
             // A slot filled during this pass after its turn has no outline yet: the window did not draw it either.
-            if (!activity || !window->shapes[i].handle)
+            if (!activity || !window->shapeOf(i).handle)
                 continue;
             RECT box;
-            if (GetRgnBox(window->shapes[i].handle, &box) == NULLREGION)
+            if (GetRgnBox(window->shapeOf(i).handle, &box) == NULLREGION)
                 continue;
             Rect visible = intersection(Rect(box.left, box.top, box.right, box.bottom), screen);
             if (visible.width() > 0)
-                pieces.push_back(canvas.capture(activity, window->shapes[i].handle, visible, colours));
+                pieces.push_back(canvas.capture(activity, window->shapeOf(i).handle, visible, colours));
         }
         passes.push_back(pieces);
     }
@@ -347,7 +352,7 @@ bool wanted(const SceneRow& row, int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    loadFailureMessageBox = countLoadFailure;
+    gSeams.loadFailureMessageBox = countLoadFailure;
     characterWindow = new CharacterWindow;
     if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr)) {
         fprintf(stderr, "mibo_reel: the character window was not created\n");
