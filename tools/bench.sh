@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Benchmarks (not tests): the frame update's cost with 1, 10, 100 and 255 figures, the update of old against the
-# present one; the real program's CPU use with one figure over SECONDS, present program (mibo.exe) against the
-# frame update of old (mibo_oldframe.exe) and, with BENCH_SPIN=1, the spinning wait (mibo_spinwait.exe); and the
+# Benchmarks (not tests): the frame update's cost with 1, 10, 100 and 255 figures; the real program's CPU use with
+# one figure over SECONDS (mibo.exe and, with BENCH_SPIN=1, the spinning wait, mibo_spinwait.exe); and the
 # resident memory of mibo.exe with 1, 10 and 255 figures asked for.
 #   tools/bench.sh [SECONDS]
 # What the running program costs the whole system (server round trips, CPU all told beside xpenguins):
@@ -14,7 +13,7 @@ seconds=${1:-30}
 . "$root/tools/choose-build.sh"
 echo "# $arch build in $build"
 mibo_configure $arch "$build"
-cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait mibo_oldframe >/dev/null
+cmake --build "$build" -j2 --target mibo mibo_remote frame_bench mibo_spinwait >/dev/null
 
 export BENCH_SECONDS=$seconds BENCH_BUILD=$build BENCH_SPIN=${BENCH_SPIN:-0}
 MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" "$root/tools/with-display.sh" bash -c '
@@ -35,7 +34,7 @@ wineserver -k >/dev/null 2>&1
 wineserver -f -p5 &
 server=$!
 sleep 1
-programs="mibo.exe windows-tools/mibo_oldframe.exe"
+programs="mibo.exe"
 [ "$BENCH_SPIN" = 1 ] && programs="$programs windows-tools/mibo_spinwait.exe"
 for exe in $programs; do
     wine "$BENCH_BUILD/$exe" >/dev/null 2>&1 &
@@ -52,7 +51,6 @@ for exe in $programs; do
     wait $pid 2>/dev/null
     case $exe in
         mibo.exe) name="present (mibo.exe)" ;;
-        *oldframe*) name="frame update of old (mibo_oldframe.exe)" ;;
         *) name="spinning wait (mibo_spinwait.exe)" ;;
     esac
     awk -v a="$start" -v b="$end" -v c="$server_start" -v d="$server_end" -v hz="$hz" -v s="$BENCH_SECONDS" -v n="$name" \

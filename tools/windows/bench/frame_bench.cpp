@@ -1,5 +1,4 @@
-// Times the character window's frame update (onTimer) with 1, 10, 100 and 255 walking figures, the frame update
-// of old (legacy_frame.cpp) and the present one taking turns.
+// Times the character window's frame update (onTimer) with 1, 10, 100 and 255 walking figures.
 // Runs under Wine on the test display: tools/bench.sh. "frame_bench away N" instead runs the real main loop with
 // N figures all in a pause out of sight (tools/bench-light.sh).
 #include "engine/platform.h"
@@ -16,7 +15,6 @@
 #include "activities/absence.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
-#include "legacy_frame.h"
 
 namespace {
 
@@ -64,6 +62,7 @@ struct Timing {
 Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER frequency) {
     const int warmUp = 10;
     characterWindow = window;
+    setActivityHost(characterWindow);
     if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr)) {
         printf("no window\n");
         exit(1);
@@ -75,10 +74,8 @@ Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER 
     std::vector<double> times;
     double cpuStart = 0;
     for (int f = 0; f < warmUp + frames; ++f) {
-        if (f == warmUp) {
+        if (f == warmUp)
             cpuStart = threadCpuMicroseconds();
-            clearFramePieces();
-        }
         frameTick += 50;
         LARGE_INTEGER before, after;
         QueryPerformanceCounter(&before);
@@ -109,6 +106,7 @@ Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER 
 // the window is closed (mibo_remote close); prints the passes run: the case "nothing shows" of tools/bench-light.sh.
 int runAway(int count) {
     characterWindow = new CharacterWindow;
+    setActivityHost(characterWindow);
     if (!characterWindow->create(GetModuleHandleA(nullptr), nullptr))
         return 1;
     frameTick = GetTickCount();
@@ -140,72 +138,30 @@ int main(int argc, char** argv) {
         return runAway(atoi(argv[2]));
 
     const int counts[] = {1, 10, 100, 255};
-    const int framesFor[] = {200, 200, 80, 40}; // the old update takes half a second a frame at 255 figures
+    const int framesFor[] = {200, 200, 80, 40};
     const int rounds = 2;
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    // The old frame update and the new one take turns, so that both see the same load of the machine.
-    printf("| figures | frame update | median us | mean us | max us | CPU us | old/new median |\n"
-           "|---:|---|---:|---:|---:|---:|---:|\n");
-    std::vector<std::vector<double>> pieces;
+    printf("| figures | median us | mean us | max us | CPU us |\n|---:|---:|---:|---:|---:|\n");
     for (int c = 0; c < 4; ++c) {
-        const int count = counts[c];
-        const int frames = framesFor[c];
-        std::vector<double> oldTimes[4], newTimes[4];
-        std::vector<double> oldPieces(PieceCount, 0.0);
-        for (int round = 0; round < rounds; ++round) {
-            Timing old = timeFrames(new LegacyCharacterWindow, count, frames, frequency);
-            for (int p = 0; p < PieceCount; ++p)
-                oldPieces[p] += framePieces[p] / (frames * rounds);
-            Timing now = timeFrames(new CharacterWindow, count, frames, frequency);
-            const Timing* both[2] = {&old, &now};
-            std::vector<double>* into[2] = {oldTimes, newTimes};
-            for (int k = 0; k < 2; ++k) {
-                into[k][0].push_back(both[k]->median);
-                into[k][1].push_back(both[k]->mean);
-                into[k][2].push_back(both[k]->max);
-                into[k][3].push_back(both[k]->cpu);
-            }
-        }
-        pieces.push_back(oldPieces);
         // Over the rounds: the median of the medians, the mean of the means, the largest maximum, the mean CPU.
-        auto summary = [](std::vector<double>* t, double* out) {
-            std::sort(t[0].begin(), t[0].end());
-            out[0] = t[0][(t[0].size() - 1) / 2];
-            out[1] = out[3] = 0;
-            out[2] = 0;
-            for (size_t i = 0; i < t[1].size(); ++i) {
-                out[1] += t[1][i] / static_cast<double>(t[1].size());
-                out[2] = std::max(out[2], t[2][i]);
-                out[3] += t[3][i] / static_cast<double>(t[3].size());
-            }
-        };
-        double o[4], n[4];
-        summary(oldTimes, o);
-        summary(newTimes, n);
-        printf("| %d | old | %.0f | %.0f | %.0f | %.0f | |\n", count, o[0], o[1], o[2], o[3]);
-        printf("| %d | new | %.0f | %.0f | %.0f | %.0f | %.1f |\n", count, n[0], n[1], n[2], n[3],
-               n[0] > 0 ? o[0] / n[0] : 0.0);
+        std::vector<double> medians;
+        double mean = 0, max = 0, cpu = 0;
+        for (int round = 0; round < rounds; ++round) {
+            const Timing t = timeFrames(new CharacterWindow, counts[c], framesFor[c], frequency);
+            medians.push_back(t.median);
+            mean += t.mean / rounds;
+            max = std::max(max, t.max);
+            cpu += t.cpu / rounds;
+        }
+        std::sort(medians.begin(), medians.end());
+        printf("| %d | %.0f | %.0f | %.0f | %.0f |\n", counts[c], medians[(medians.size() - 1) / 2], mean, max, cpu);
         fflush(stdout);
     }
 
-    printf("\n| old frame update, mean us per frame |");
-    for (int count : counts)
-        printf(" %d |", count);
-    printf("\n|---|");
-    for (size_t c = 0; c < pieces.size(); ++c)
-        printf("---:|");
-    printf("\n");
-    for (int p = 0; p < PieceCount; ++p) {
-        printf("| %s |", kPieceNames[p]);
-        for (const std::vector<double>& column : pieces)
-            printf(" %.0f |", column[p]);
-        printf("\n");
-    }
-    fflush(stdout);
-
     // The frame clock itself: passes of the real loop with one walking figure, sleeping wait.
     characterWindow = new CharacterWindow;
+    setActivityHost(characterWindow);
     if (characterWindow->create(GetModuleHandleA(nullptr), nullptr)) {
         characterWindow->addActivity(new BenchWalk(100, 700));
         timeBeginPeriod(1);
