@@ -1,4 +1,5 @@
 #include "desktop/character_window.h"
+#include "resources/resource_ids.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,8 +65,8 @@ CharacterWindow::CharacterWindow()
     : showInTaskbar(0), closing(0), displayChanged(0), colourDepth(0), dialogOpen(0), trayMessage(0),
       largeIcon(nullptr), smallIcon(nullptr), grabbed(nullptr), activities(), pictures(), taskbarCreatedMessage(0),
       repaintUncovered(1), quietFor(0) {
-    largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(331));
-    smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(332));
+    largeIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_LARGE));
+    smallIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SMALL));
 
     String path = settingsKeyPath();
     int32_t level = kDefaultFunLevel;
@@ -128,7 +129,7 @@ void CharacterWindow::setUpShell() {
     trayMessage = RegisterWindowMessageA("notify_mibo_icon");
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     String tip;
-    tip.loadString(6);
+    tip.loadString(IDS_CONFIGURE);
     trayIcon.add(handle, trayMessage, largeIcon, tip.text());
     SendMessageA(handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
     SendMessageA(handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -221,7 +222,7 @@ void CharacterWindow::onRightButtonDown(int, int, WPARAM) {
         SettingsDialog dialog(*this);
         if (!dialog.create(GetModuleHandleA(nullptr), gSeams.settingsDialogTemplate, handle)) {
             String text;
-            text.loadString(4);
+            text.loadString(IDS_NO_DIALOG);
             gSeams.settingsMessageBox(handle, text.text(), "error", MB_ICONERROR);
         }
         // The figures stand still meanwhile: the main loop does not run.
@@ -235,7 +236,7 @@ char* CharacterWindow::className(char* buffer, int room) {
     if (!buffer || room <= 0)
         return buffer;
     String title;
-    title.loadString(2);
+    title.loadString(IDS_PRODUCT);
     snprintf(buffer, static_cast<size_t>(room), "%s%s", title.text(), kClassNameSuffix);
     return buffer;
 }
@@ -244,7 +245,7 @@ char* CharacterWindow::windowTitle(char* buffer, int room) {
     if (!buffer || room <= 0)
         return buffer;
     String title;
-    title.loadString(2);
+    title.loadString(IDS_PRODUCT);
     snprintf(buffer, static_cast<size_t>(room), "%s", title.text());
     return buffer;
 }

@@ -1,4 +1,5 @@
 #include "desktop/settings.h"
+#include "resources/resource_ids.h"
 
 #include "sound/sound_player.h"
 
@@ -11,8 +12,8 @@ int32_t gSoundAtStart = kDefaultSound;
 String settingsKeyPath() {
     String maker;
     String product;
-    maker.loadString(1);
-    product.loadString(2);
+    maker.loadString(IDS_MAKER);
+    product.loadString(IDS_PRODUCT);
     return String("").concat("Software\\").concat(maker.text()).concat("\\").concat(product.text());
 }
 

@@ -1,4 +1,5 @@
 #include "desktop/settings_dialog.h"
+#include "resources/resource_ids.h"
 
 #include <shellapi.h>
 
@@ -18,25 +19,25 @@ bool soundOn() {
 
 INT_PTR SettingsDialog::onInitDialog() {
     Dialog::onInitDialog();
-    SendDlgItemMessageA(handle, kFunLevelSlider, TBM_SETRANGE, TRUE, MAKELPARAM(1, 5));
-    SendDlgItemMessageA(handle, kFunLevelSlider, TBM_SETPOS, TRUE, funLevel);
+    SendDlgItemMessageA(handle, IDC_FUN_LEVEL, TBM_SETRANGE, TRUE, MAKELPARAM(1, 5));
+    SendDlgItemMessageA(handle, IDC_FUN_LEVEL, TBM_SETPOS, TRUE, funLevel);
     if (soundOn())
-        SendDlgItemMessageA(handle, kSoundBox, BM_SETCHECK, BST_CHECKED, 0);
+        SendDlgItemMessageA(handle, IDC_SOUND, BM_SETCHECK, BST_CHECKED, 0);
     if (window.showsInTaskbar())
-        SendDlgItemMessageA(handle, kTaskbarBox, BM_SETCHECK, BST_CHECKED, 0);
+        SendDlgItemMessageA(handle, IDC_TASKBAR, BM_SETCHECK, BST_CHECKED, 0);
     return 1;
 }
 
 INT_PTR SettingsDialog::onCommand(HWND control, WPARAM wParam, int notificationCode) {
     switch (LOWORD(wParam)) {
-    case kShutdownButton:
+    case IDC_SHUTDOWN:
         // WM_CLOSE applies the settings through confirmClose, as OK does.
         result = kShutdownResult;
         SendMessageA(handle, WM_CLOSE, 0, 0);
         return 0;
-    case kLinkButton: {
+    case IDC_LINK: {
         String address;
-        address.loadString(7);
+        address.loadString(IDS_WEB_ADDRESS);
         gSeams.openLink(handle, nullptr, address.text(), nullptr, nullptr, SW_SHOW); // no browser: nothing happens
         break;
     }
@@ -47,14 +48,14 @@ INT_PTR SettingsDialog::onCommand(HWND control, WPARAM wParam, int notificationC
 }
 
 int SettingsDialog::confirmClose() {
-    setFunLevel(static_cast<int32_t>(SendDlgItemMessageA(handle, kFunLevelSlider, TBM_GETPOS, 0, 0)));
+    setFunLevel(static_cast<int32_t>(SendDlgItemMessageA(handle, IDC_FUN_LEVEL, TBM_GETPOS, 0, 0)));
     applySound();
     applyTaskbar();
     return 1;
 }
 
 void SettingsDialog::applySound() {
-    bool ticked = SendDlgItemMessageA(handle, kSoundBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    bool ticked = SendDlgItemMessageA(handle, IDC_SOUND, BM_GETCHECK, 0, 0) == BST_CHECKED;
     if (!soundPlayer)
         return;
     if (soundPlayer->mode != SoundMode::Off && !ticked)
@@ -66,7 +67,7 @@ void SettingsDialog::applySound() {
 // Switched on, the window leaves the tool-window style and shows in the taskbar at once. Switched off, it
 // keeps its taskbar button: the tool-window style is given only when the window is created, at the next start.
 void SettingsDialog::applyTaskbar() {
-    bool ticked = SendDlgItemMessageA(handle, kTaskbarBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    bool ticked = SendDlgItemMessageA(handle, IDC_TASKBAR, BM_GETCHECK, 0, 0) == BST_CHECKED;
     if (ticked) {
         LONG_PTR style = GetWindowLongPtrA(owner, GWL_EXSTYLE);
         bool wasToolWindow = (style & WS_EX_TOOLWINDOW) != 0;
@@ -80,7 +81,7 @@ void SettingsDialog::applyTaskbar() {
         }
     } else if (window.showsInTaskbar()) {
         String text;
-        text.loadString(5);
+        text.loadString(IDS_TASKBAR_AFTER_RESTART);
         gSeams.settingsMessageBox(handle, text.text(), "info", MB_OK);
     }
     window.setShowInTaskbar(ticked);

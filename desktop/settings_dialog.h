@@ -2,18 +2,13 @@
 // Changes take effect in memory when the dialog is closed with OK or shutdown; they are stored at exit.
 #pragma once
 
+#include "resources/resource_ids.h"
 #include "ui/dialog.h"
 
 class CharacterWindow;
 
-// Control ids of the template "DIALOG_INNE".
-constexpr int kShutdownButton = 1010;
-constexpr int kFunLevelSlider = 1012;
-constexpr int kSoundBox = 1013;
-constexpr int kTaskbarBox = 1015;
-constexpr int kLinkButton = 1017;
 // What runMessageLoop returns after the shutdown button.
-constexpr int kShutdownResult = 1010;
+constexpr int kShutdownResult = IDC_SHUTDOWN;
 
 class SettingsDialog : public Dialog {
 public:

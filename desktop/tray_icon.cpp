@@ -1,4 +1,5 @@
 #include "desktop/tray_icon.h"
+#include "resources/resource_ids.h"
 
 #include <cstring>
 
@@ -51,7 +52,7 @@ void replaceSystemMenu(HWND window) {
     for (int removed = 0; removed < 10 && RemoveMenu(menu, 0, MF_BYPOSITION); ++removed) {
     }
     String label;
-    label.loadString(6);
+    label.loadString(IDS_CONFIGURE);
     MENUITEMINFOA item = {};
     item.cbSize = kMenuItemRecordSize;
     item.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;

@@ -2,6 +2,7 @@
 #include <new>
 
 #include "engine/activity.h"
+#include "resources/resource_ids.h"
 #include "engine/region_data.h"
 #include "engine/seams.h"
 
@@ -58,9 +59,9 @@ int Region::loadResource(HINSTANCE module, const char* name) {
 
 void reportLoadFailure() {
     String text;
-    text.loadString(3);
+    text.loadString(IDS_FRAMES_NOT_LOADED);
     String caption;
-    caption.loadString(2);
+    caption.loadString(IDS_PRODUCT);
     caption.append("-Error");
     gSeams.loadFailureMessageBox(nullptr, text.text(), caption.text(), MB_ICONERROR);
     PostQuitMessage(-1);

@@ -1,11 +1,12 @@
 #include "engine/seams.h"
+#include "resources/resource_ids.h"
 
 #include <mmsystem.h>
 #include <dsound.h>
 
 Seams gSeams = {
     MessageBoxA, MessageBoxA, ShellExecuteA, Shell_NotifyIconA, SetWindowRgn, DirectSoundCreate, sleepUntil,
-    "DIALOG_INNE",
+    RESOURCE_NAME(IDD_SETTINGS),
 };
 
 namespace {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "resources/resource_ids.h"
 #include "desktop/settings_dialog.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
@@ -107,7 +108,7 @@ HWND item(Dialog& dialog, int id) {
 }
 
 LRESULT sliderPosition(Dialog& dialog) {
-    return SendMessageA(item(dialog, kFunLevelSlider), TBM_GETPOS, 0, 0);
+    return SendMessageA(item(dialog, IDC_FUN_LEVEL), TBM_GETPOS, 0, 0);
 }
 
 LRESULT checked(Dialog& dialog, int id) {
@@ -160,7 +161,7 @@ TEST(SettingsDialog, TemplateAsDrawn) {
         EXPECT_EQ(expected[i], t.controls[i]) << "control " << i;
     // The link button shows the address it opens.
     String address;
-    address.loadString(7);
+    address.loadString(IDS_WEB_ADDRESS);
     EXPECT_EQ(expected[10].text, address.text());
 }
 
@@ -182,9 +183,9 @@ TEST(SettingsDialog, ControlsShowTheSettings) {
         SettingsDialog dialog(*desk.window());
         ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
         EXPECT_EQ(row.position, sliderPosition(dialog)) << row.funLevel;
-        EXPECT_EQ(row.soundBox, checked(dialog, kSoundBox)) << row.funLevel;
-        EXPECT_EQ(row.taskbarBox, checked(dialog, kTaskbarBox)) << row.funLevel;
-        HWND slider = item(dialog, kFunLevelSlider);
+        EXPECT_EQ(row.soundBox, checked(dialog, IDC_SOUND)) << row.funLevel;
+        EXPECT_EQ(row.taskbarBox, checked(dialog, IDC_TASKBAR)) << row.funLevel;
+        HWND slider = item(dialog, IDC_FUN_LEVEL);
         EXPECT_EQ(1, SendMessageA(slider, TBM_GETRANGEMIN, 0, 0));
         EXPECT_EQ(5, SendMessageA(slider, TBM_GETRANGEMAX, 0, 0));
         EXPECT_EQ(5, SendMessageA(slider, TBM_GETNUMTICS, 0, 0)); // a tick at each value
@@ -211,7 +212,7 @@ TEST(SettingsDialog, ClosingAppliesOrNot) {
         {"sound off", IDOK, SoundMode::Fallback, 0, false, false, 1, 2, SoundMode::Off, 0, true, {}},
         {"sound on", IDOK, SoundMode::Off, 0, true, false, 1, 2, SoundMode::Fallback, 0, true, {}},
         {"taskbar on", IDOK, SoundMode::Fallback, 0, true, true, 1, 2, SoundMode::Fallback, 1, false, {}},
-        {"taskbar off", kShutdownButton, SoundMode::Fallback, 1, true, false, kShutdownResult, 2,
+        {"taskbar off", IDC_SHUTDOWN, SoundMode::Fallback, 1, true, false, kShutdownResult, 2,
          SoundMode::Fallback, 0, true, {"info: Mibo will be visible in the Taskbar until restarted"}},
     };
     for (const Row& row : rows) {
@@ -221,9 +222,9 @@ TEST(SettingsDialog, ClosingAppliesOrNot) {
         ASSERT_TRUE(toolWindow()) << row.how;
         SettingsDialog dialog(*desk.window());
         ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
-        SendMessageA(item(dialog, kFunLevelSlider), TBM_SETPOS, TRUE, 2);
-        setChecked(dialog, kSoundBox, row.soundBox);
-        setChecked(dialog, kTaskbarBox, row.taskbarBox);
+        SendMessageA(item(dialog, IDC_FUN_LEVEL), TBM_SETPOS, TRUE, 2);
+        setChecked(dialog, IDC_SOUND, row.soundBox);
+        setChecked(dialog, IDC_TASKBAR, row.taskbarBox);
         DialogSteps steps({[&] {
             if (row.endingId)
                 press(dialog, row.endingId);
@@ -247,9 +248,9 @@ TEST(SettingsDialog, LinkOpensTheAddressAndTheDialogStays) {
     Desk desk;
     SettingsDialog dialog(*desk.window());
     ASSERT_TRUE(dialog.create(GetModuleHandleA(nullptr), "DIALOG_INNE", desk.window()->handle));
-    press(dialog, kLinkButton);
+    press(dialog, IDC_LINK);
     String address;
-    address.loadString(7);
+    address.loadString(IDS_WEB_ADDRESS);
     EXPECT_EQ(std::vector<std::string>{address.text()}, Desk::links);
     EXPECT_TRUE(IsWindow(dialog.handle));
     EXPECT_EQ(-1, dialog.result);

@@ -133,7 +133,7 @@ TEST(TrayIcon, ShutdownClosesTheWindowAfterTheDialog) {
     bool stillThere = false;
     DialogSteps steps({[&] {
         stillThere = IsWindow(window) != 0;
-        SendMessageA(dialogTable.at(0)->handle, WM_COMMAND, kShutdownButton, 0);
+        SendMessageA(dialogTable.at(0)->handle, WM_COMMAND, IDC_SHUTDOWN, 0);
     }});
     SendMessageA(window, WM_RBUTTONDOWN, 0, 0);
     EXPECT_TRUE(stillThere);
