@@ -10,9 +10,9 @@
 namespace {
 
 constexpr int kDogFrames = 8;
-constexpr int kCryingUnits = 28;   // the figure is left crying at 1400 ms
-constexpr int kRunFrame = 6;       // frames 6 and 7: the dog alone, running with the sack
-constexpr int kRunSpeed = -15;     // px per 50-ms unit
+constexpr int kCryingUnits = 28; // the figure is left crying at 1400 ms
+constexpr int kRunFrame = 6;     // frames 6 and 7: the dog alone, running with the sack
+constexpr int kRunSpeed = -15;   // px per 50-ms unit
 constexpr uint32_t kNoEndBefore = 1000;
 constexpr uint32_t kCryingTime = 2500;
 

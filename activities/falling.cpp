@@ -1,8 +1,8 @@
 #include "activities/falling.h"
 
 #include "activities/motion.h"
-#include "activities/surface.h"
 #include "activities/scene_table.h"
+#include "activities/surface.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 
@@ -11,10 +11,10 @@ namespace {
 constexpr int kAboutToFall = 0;
 constexpr int kFalling = 1;
 constexpr int kLanded = 2;
-constexpr int kFallSpeed = 20;          // px down per 50-ms unit
-constexpr uint32_t kPoseUnits = 2;      // the startled pose shows for 100 ms
-constexpr int kLandedUnits = 20;        // the figure lies for more than this many units
-constexpr uint32_t kLyingTime = 3000;   // ms in the snow after the reindeer
+constexpr int kFallSpeed = 20;        // px down per 50-ms unit
+constexpr uint32_t kPoseUnits = 2;    // the startled pose shows for 100 ms
+constexpr int kLandedUnits = 20;      // the figure lies for more than this many units
+constexpr uint32_t kLyingTime = 3000; // ms in the snow after the reindeer
 
 } // namespace
 

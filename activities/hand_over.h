@@ -3,8 +3,8 @@
 
 #include <initializer_list>
 
-#include "engine/activity.h"
 #include "activities/scene_table.h"
+#include "engine/activity.h"
 #include "engine/picker.h"
 
 // An id list written out in place: {} is the empty list, which constrains nothing.

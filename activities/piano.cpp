@@ -10,10 +10,10 @@ namespace {
 
 constexpr uint32_t kRecordingTime = 19600; // the "piano" recording lasts about 19.5 s
 constexpr uint32_t kPianoFrameTime = 150;
-constexpr int kNoteChance = 15;            // in 100, every pass
-constexpr int kNoteSpread = 50;            // a note starts 0..49 px left of the piano's right edge
-constexpr int kNoteRise = 9;               // px per pass
-constexpr uint32_t kNoteLife = 2000;       // ms; plus up to as much again, drawn anew every pass
+constexpr int kNoteChance = 15;      // in 100, every pass
+constexpr int kNoteSpread = 50;      // a note starts 0..49 px left of the piano's right edge
+constexpr int kNoteRise = 9;         // px per pass
+constexpr uint32_t kNoteLife = 2000; // ms; plus up to as much again, drawn anew every pass
 
 } // namespace
 

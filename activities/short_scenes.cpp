@@ -7,13 +7,13 @@
 
 namespace {
 
-constexpr int kBalloonRise = 7;     // px up per 50-ms unit
+constexpr int kBalloonRise = 7;       // px up per 50-ms unit
 constexpr int kBalloonSpawnOut = 100; // the next scene starts this far beyond a side edge
 constexpr int kExplosionBoomFrame = 2;
 constexpr int kExplosionLastFrame = 3;
 constexpr uint32_t kTreeFrameTime = 150;
-constexpr int kTreeSpeed = -7;      // px per 50-ms unit, leftward
-constexpr int kTreeLastUnit = 80;   // the tree hands over from unit 81 on (12 150 ms)
+constexpr int kTreeSpeed = -7;    // px per 50-ms unit, leftward
+constexpr int kTreeLastUnit = 80; // the tree hands over from unit 81 on (12 150 ms)
 constexpr int kPassesPerPose = 8;
 constexpr int kStrokingPasses = 70;
 constexpr int kHelloPasses = 30;
@@ -117,7 +117,8 @@ int ChristmasTreeActivity::step(Rect& outRect, Region& outShape) {
 StrokingActivity::StrokingActivity(Rect where) {
     rect = where;
     loadFrames("GLASZCZE", 2);
-    name.assign("G\xA3" "ASZCZE"); // the letter after G is an L with stroke in code page 1250
+    name.assign("G\xA3"
+                "ASZCZE"); // the letter after G is an L with stroke in code page 1250
 }
 
 StrokingActivity::~StrokingActivity() = default;

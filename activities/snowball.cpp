@@ -9,11 +9,11 @@ namespace {
 constexpr int kPassesPerFrame = 5;
 constexpr int kReleasePass = 6;
 constexpr int kThrowFrame = 1;
-constexpr int kLastThrowFrame = 2;  // shown as the throw; the next one is the hand-off
+constexpr int kLastThrowFrame = 2; // shown as the throw; the next one is the hand-off
 
 constexpr int kFlightFrame = 0;
 constexpr int kSplatFrame = 1;
-constexpr int kGravity = 4;         // px per pass added to the downward step
+constexpr int kGravity = 4; // px per pass added to the downward step
 constexpr uint32_t kSplatTime = 9000;
 
 } // namespace

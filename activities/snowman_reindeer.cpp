@@ -10,16 +10,16 @@
 namespace {
 
 constexpr int kSnowmanFrames = 6;
-constexpr uint32_t kSlideUnits = 42;  // the figure leaves the snowman at 2100 ms
-constexpr int kSlideSpeed = -12;      // px per 50-ms unit
-constexpr int kWalkOffset = 40;       // the walk starts this far right of the last frame with the figure
+constexpr uint32_t kSlideUnits = 42; // the figure leaves the snowman at 2100 ms
+constexpr int kSlideSpeed = -12;     // px per 50-ms unit
+constexpr int kWalkOffset = 40;      // the walk starts this far right of the last frame with the figure
 
 constexpr int kReindeerFrames = 7;
-constexpr int kWhipFrame = 2;         // the crack is heard from this frame on
+constexpr int kWhipFrame = 2; // the crack is heard from this frame on
 constexpr int kEmptySleighFrame = 5;
 constexpr int kFirstMovingFrame = 4;
-constexpr int kRunSpeed = -40;        // px per 50-ms unit
-constexpr uint32_t kLastLap = 2000;   // ms; after this the run ends at the left edge instead of coming back
+constexpr int kRunSpeed = -40;      // px per 50-ms unit
+constexpr uint32_t kLastLap = 2000; // ms; after this the run ends at the left edge instead of coming back
 
 } // namespace
 

@@ -22,24 +22,57 @@ struct TravelStyle {
     Anchor widthAnchor;
     Anchor heightAnchor;
     TravelClock clock;
-    int speed;            // px per 50-ms unit, positive to the right
-    int rise;             // up to rise - 1 px up in every pass
+    int speed; // px per 50-ms unit, positive to the right
+    int rise;  // up to rise - 1 px up in every pass
     int keptInsideY;
-    int wrapsToRight;     // coming back at the right edge once the centre leaves the left one
-    uint32_t duration;    // the scene ends in the first pass after this many ms
-    int endsPastRight;    // ...and only once its left edge is beyond the screen
+    int wrapsToRight;  // coming back at the right edge once the centre leaves the left one
+    uint32_t duration; // the scene ends in the first pass after this many ms
+    int endsPastRight; // ...and only once its left edge is beyond the screen
     int excluded[3];
     int excludedCount;
 };
 
 namespace {
 
-const TravelStyle kPresent = {"PREZENT", 3, "prezent", 210, 210, {0, 1, 0, 2}, 4, AnchorCenter, AnchorEnd,
-                              TravelClock::SinceLastMove, 9, 0, 1, 0, 5000, 0, {kWalkId, kPresentId}, 2};
-const TravelStyle kBike = {"ROWER", 2, "rower", 50, 100, {0, 1}, 2, AnchorCenter, AnchorEnd,
-                           TravelClock::SceneUnits, -15, 0, 1, 1, 7000, 0, {kBalloonId, kStrokingId, kPianoId}, 3};
-const TravelStyle kSleigh = {"SANIE", 2, "sanie", 50, 150, {0, 1}, 2, AnchorStart, AnchorEnd,
-                             TravelClock::SinceLastMove, 20, 10, 0, 0, 5000, 1, {kSleighId}, 1};
+const TravelStyle kPresent = {"PREZENT",
+                              3,
+                              "prezent",
+                              210,
+                              210,
+                              {0, 1, 0, 2},
+                              4,
+                              AnchorCenter,
+                              AnchorEnd,
+                              TravelClock::SinceLastMove,
+                              9,
+                              0,
+                              1,
+                              0,
+                              5000,
+                              0,
+                              {kWalkId, kPresentId},
+                              2};
+const TravelStyle kBike = {"ROWER",
+                           2,
+                           "rower",
+                           50,
+                           100,
+                           {0, 1},
+                           2,
+                           AnchorCenter,
+                           AnchorEnd,
+                           TravelClock::SceneUnits,
+                           -15,
+                           0,
+                           1,
+                           1,
+                           7000,
+                           0,
+                           {kBalloonId, kStrokingId, kPianoId},
+                           3};
+const TravelStyle kSleigh = {
+    "SANIE", 2, "sanie", 50,   150, {0, 1},      2, AnchorStart, AnchorEnd, TravelClock::SinceLastMove, 20,
+    10,      0, 0,       5000, 1,   {kSleighId}, 1};
 
 constexpr int kWrapInset = 5; // the bike comes back with its left edge this far inside the right edge
 

@@ -4,8 +4,8 @@
 
 #include "activities/falling.h"
 #include "activities/motion.h"
-#include "activities/surface.h"
 #include "activities/scene_table.h"
+#include "activities/surface.h"
 #include "engine/picker.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <mmsystem.h>
 
+#include "activities/scene_table.h"
 #include "desktop/character_window.h"
 #include "engine/activity.h"
-#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "engine/seams.h"
 

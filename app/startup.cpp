@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include "activities/scene_table.h"
 #include "app/main_loop.h"
 #include "desktop/character_window.h"
 #include "desktop/settings.h"
 #include "engine/activity.h"
-#include "activities/scene_table.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 #include "ui/window.h"
@@ -53,8 +53,7 @@ void startAgain() {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
+    if (CreateProcessA(nullptr, GetCommandLineA(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

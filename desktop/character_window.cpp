@@ -515,8 +515,8 @@ bool CharacterWindow::shapeWindow(const Region& newShape) {
     Region vacated;
     int vacatedKind = NULLREGION;
     if (lastShape.handle && vacated.ensureHandle()) {
-        vacatedKind = CombineRgn(vacated.handle, lastShape.handle, newShape.handle,
-                                 newShape.handle ? RGN_DIFF : RGN_COPY);
+        vacatedKind =
+            CombineRgn(vacated.handle, lastShape.handle, newShape.handle, newShape.handle ? RGN_DIFF : RGN_COPY);
     }
     // Refused, the window keeps its old shape: nothing is vacated.
     if (!setScreenShape(newShape))

@@ -6,9 +6,9 @@
 
 #include "desktop/frame_dc.h"
 #include "desktop/step_aside.h"
+#include "desktop/tray_icon.h"
 #include "engine/activity.h"
 #include "engine/handles.h"
-#include "desktop/tray_icon.h"
 #include "ui/window.h"
 
 constexpr int kActivitySlots = 255;

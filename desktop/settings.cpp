@@ -39,8 +39,8 @@ bool writeSetting(HKEY root, const char* path, const char* name, int32_t value) 
     HKEY key;
     if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         char noClass[] = "";
-        if (RegCreateKeyExA(root, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(root, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
             return false;
     }
     DWORD data = static_cast<DWORD>(value);

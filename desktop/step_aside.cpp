@@ -100,7 +100,8 @@ void StepAside::registerFor(HWND owner) {
 void StepAside::tryRegistrations(uint32_t now) {
     lastRegistrationTry = now;
     if (!sessionRegistered) {
-        RegisterSession registerSession = lookUp<RegisterSession>(sessionLibrary.get(), "WTSRegisterSessionNotification");
+        RegisterSession registerSession =
+            lookUp<RegisterSession>(sessionLibrary.get(), "WTSRegisterSessionNotification");
         sessionRegistered = registerSession && registerSession(window, 0 /* NOTIFY_FOR_THIS_SESSION */);
     }
     if (!displayNotification) {

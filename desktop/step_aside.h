@@ -29,9 +29,9 @@ public:
         Disconnected = 4, // the session's console or remote connection is gone
         ScreenSaver = 8,
         DisplayOff = 16,
-        Asleep = 32,      // the machine is about to sleep or hibernate
+        Asleep = 32, // the machine is about to sleep or hibernate
     };
-    static constexpr uint32_t kPollInterval = 1000;        // ms between looks at the foreground window
+    static constexpr uint32_t kPollInterval = 1000;       // ms between looks at the foreground window
     static constexpr uint32_t kRegistrationRetry = 10000; // ms between attempts at a registration that failed
 
     StepAside();

@@ -49,11 +49,11 @@ public:
     void keepInsideY();
     Rect moveBy(Point delta);
 
-    uint32_t startTime;     // frameTick of the first step; 0 before it
+    uint32_t startTime; // frameTick of the first step; 0 before it
     String name;
-    int frame;              // index of the frame shown
+    int frame; // index of the frame shown
     int counter;
-    uint32_t lastMoveTime;  // frameTick of the last move
+    uint32_t lastMoveTime; // frameTick of the last move
     Rect rect;
     // The loaded frames, index for index: the size, the frame-local outline and the picture of each.
     std::unique_ptr<Point[]> frameSizes;

@@ -2,9 +2,9 @@
 #include <new>
 
 #include "engine/activity.h"
-#include "resources/resource_ids.h"
 #include "engine/region_data.h"
 #include "engine/seams.h"
+#include "resources/resource_ids.h"
 
 void Activity::loadFrames(const char* base, int count) {
     if (count < 0)

@@ -160,15 +160,14 @@ int toScene(int screenPixels) {
 int primaryScreenDpi() {
     using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     HMODULE shcore = LoadLibraryA("shcore.dll");
-    auto getDpiForMonitor =
-        shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
-                                 reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor"))) : nullptr;
+    auto getDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                                         reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                                   : nullptr;
     UINT dpiX = 0;
     UINT dpiY = 0;
     constexpr int kEffectiveDpi = 0;
-    const bool told = getDpiForMonitor &&
-                      getDpiForMonitor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), kEffectiveDpi, &dpiX,
-                                       &dpiY) == S_OK;
+    const bool told = getDpiForMonitor && getDpiForMonitor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                                                           kEffectiveDpi, &dpiX, &dpiY) == S_OK;
     if (shcore)
         FreeLibrary(shcore);
     if (told)

@@ -13,7 +13,10 @@ struct Point {
     Point(const Point&) = default;
     Point& operator=(const Point&) = default;
 
-    void set(int newX, int newY) { x = newX; y = newY; }
+    void set(int newX, int newY) {
+        x = newX;
+        y = newY;
+    }
     bool operator==(const Point& other) const { return x == other.x && y == other.y; }
     bool operator!=(const Point& other) const { return !(*this == other); }
 };

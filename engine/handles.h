@@ -38,8 +38,12 @@ private:
 };
 
 namespace handles {
-inline void deleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
-inline void freeLibrary(HMODULE library) { FreeLibrary(library); }
+inline void deleteBitmap(HBITMAP bitmap) {
+    DeleteObject(bitmap);
+}
+inline void freeLibrary(HMODULE library) {
+    FreeLibrary(library);
+}
 } // namespace handles
 
 using Bitmap = Owned<HBITMAP, handles::deleteBitmap>;

@@ -5,8 +5,8 @@
 #include <dsound.h>
 
 Seams gSeams = {
-    MessageBoxA, MessageBoxA, ShellExecuteA, Shell_NotifyIconA, SetWindowRgn, DirectSoundCreate, sleepUntil,
-    RESOURCE_NAME(IDD_SETTINGS),
+    MessageBoxA,  MessageBoxA,       ShellExecuteA, Shell_NotifyIconA,
+    SetWindowRgn, DirectSoundCreate, sleepUntil,    RESOURCE_NAME(IDD_SETTINGS),
 };
 
 namespace {

@@ -15,7 +15,7 @@ struct SoundClip {
     const uint8_t* sampleBytes = nullptr; // "data" chunk body inside the locked resource (not owned)
     uint32_t sampleSize = 0;
     int32_t copyCount = 0;
-    int32_t current = 0; // the copy the next request tries first
+    int32_t current = 0;                                  // the copy the next request tries first
     std::unique_ptr<ComPtr<IDirectSoundBuffer>[]> copies; // exactly copyCount; a copy that could not be made is null
 };
 

@@ -22,11 +22,11 @@ struct BuiltInSound {
 
 // Load order matters to nobody but is fixed; the copies are how often each may overlap itself.
 const BuiltInSound kBuiltInSounds[] = {
-    {&soundPiano, "piano", 6}, {&soundWyb, "wyb", 3},   {&soundLup, "lup", 2},   {&soundOho, "oho", 3},
-    {&soundHello, "hello", 3}, {&soundBat, "bat", 3},   {&soundWarc, "warc", 3},
+    {&soundPiano, "piano", 6}, {&soundWyb, "wyb", 3}, {&soundLup, "lup", 2},   {&soundOho, "oho", 3},
+    {&soundHello, "hello", 3}, {&soundBat, "bat", 3}, {&soundWarc, "warc", 3},
 };
 
-}  // namespace
+} // namespace
 
 SoundPlayer::SoundPlayer() : mode(SoundMode::Off), clipCount(0), clips(nullptr) {}
 
@@ -37,8 +37,10 @@ SoundPlayer::~SoundPlayer() {
 
 void SoundPlayer::open(HWND window) {
     // Opening twice would orphan the open device and the clips the handles point at.
-    if (mode != SoundMode::Off) return;
-    if (FAILED(gSeams.directSoundCreate(nullptr, directSound.put(), nullptr))) directSound.take(); // not a reference
+    if (mode != SoundMode::Off)
+        return;
+    if (FAILED(gSeams.directSoundCreate(nullptr, directSound.put(), nullptr)))
+        directSound.take(); // not a reference
     if (directSound) {
         if (FAILED(directSound->SetCooperativeLevel(window, DSSCL_NORMAL))) {
             directSound.reset();
@@ -47,7 +49,8 @@ void SoundPlayer::open(HWND window) {
             mode = SoundMode::DirectSound;
         }
     }
-    if (mode == SoundMode::Off) mode = SoundMode::Fallback;
+    if (mode == SoundMode::Off)
+        mode = SoundMode::Fallback;
 }
 
 SoundHandle SoundPlayer::load(HMODULE module, const char* name, int copies) {
@@ -58,7 +61,8 @@ SoundHandle SoundPlayer::load(HMODULE module, const char* name, int copies) {
             destroyClip(clip);
             return nullptr;
         }
-        for (int32_t i = 0; i < clipCount; ++i) grown[i] = clips[i];
+        for (int32_t i = 0; i < clipCount; ++i)
+            grown[i] = clips[i];
         grown[clipCount] = clip;
         delete[] clips;
         clips = grown;
@@ -75,13 +79,15 @@ SoundHandle SoundPlayer::load(HMODULE module, const char* name, int copies) {
 
 int32_t soundVolume(int32_t percentage) {
     int32_t v = percentage & 0xFF;
-    if (v > 100) v = 0;
+    if (v > 100)
+        v = 0;
     return (v - 100) * 30;
 }
 
 void SoundPlayer::play(SoundHandle sound, int32_t pan, int32_t volume) {
     if (mode == SoundMode::DirectSound) {
-        if (sound) playClip(static_cast<SoundClip*>(sound), 0, pan, soundVolume(volume));
+        if (sound)
+            playClip(static_cast<SoundClip*>(sound), 0, pan, soundVolume(volume));
     } else if (mode == SoundMode::Fallback) {
         // One sound at a time: a new call cuts off the last, and a null handle only stops it.
         sndPlaySoundA(static_cast<LPCSTR>(sound), SND_ASYNC | SND_MEMORY);
@@ -91,41 +97,47 @@ void SoundPlayer::play(SoundHandle sound, int32_t pan, int32_t volume) {
 void SoundPlayer::stopAll() {
     if (mode == SoundMode::DirectSound) {
         for (int32_t i = 0; i < clipCount; ++i) {
-            if (!clips[i]) continue;
+            if (!clips[i])
+                continue;
             for (int32_t copy = 0; copy < clips[i]->copyCount; ++copy) {
                 IDirectSoundBuffer* buffer = clips[i]->copies[copy].get();
-                if (!buffer) continue;
+                if (!buffer)
+                    continue;
                 buffer->Stop();
                 buffer->SetCurrentPosition(0);
             }
         }
     } else if (mode == SoundMode::Fallback) {
-        sndPlaySoundA(nullptr, 0);   // a null sound stops the one that plays
+        sndPlaySoundA(nullptr, 0); // a null sound stops the one that plays
     }
 }
 
 void SoundPlayer::close() {
     if (mode == SoundMode::DirectSound) {
-        while (clipCount != 0) unload(clips[0]);
+        while (clipCount != 0)
+            unload(clips[0]);
         directSound.reset();
         mode = SoundMode::Off;
     } else if (mode == SoundMode::Fallback) {
-        mode = SoundMode::Off;   // the handles point into resources: nothing to free
+        mode = SoundMode::Off; // the handles point into resources: nothing to free
     }
 }
 
 void SoundPlayer::unload(SoundClip* clip) {
-    if (mode != SoundMode::DirectSound) return;
+    if (mode != SoundMode::DirectSound)
+        return;
     // Every entry equal to the clip goes, so one call also clears all the null entries.
     int32_t kept = 0;
     for (int32_t i = 0; i < clipCount; ++i)
-        if (clips[i] != clip) ++kept;
+        if (clips[i] != clip)
+            ++kept;
     SoundClip** shrunk = kept ? new (std::nothrow) SoundClip*[kept] : nullptr;
     // Without memory for the smaller array the gaps are closed in place instead.
     SoundClip** target = kept && !shrunk ? clips : shrunk;
     int32_t at = 0;
     for (int32_t i = 0; i < clipCount; ++i)
-        if (clips[i] != clip) target[at++] = clips[i];
+        if (clips[i] != clip)
+            target[at++] = clips[i];
     if (target != clips) {
         delete[] clips;
         clips = target;
@@ -139,15 +151,19 @@ int32_t currentSoundMode() {
 }
 
 void loadSounds(HWND window) {
-    if (!soundPlayer) return;
+    if (!soundPlayer)
+        return;
     soundPlayer->open(window);
-    for (const BuiltInSound& sound : kBuiltInSounds) *sound.handle = soundPlayer->load(GetModuleHandleA(nullptr), sound.name, sound.copies);
+    for (const BuiltInSound& sound : kBuiltInSounds)
+        *sound.handle = soundPlayer->load(GetModuleHandleA(nullptr), sound.name, sound.copies);
 }
 
 void playSound(SoundHandle sound, int pan, int volume) {
-    if (soundPlayer) soundPlayer->play(sound, pan, volume);
+    if (soundPlayer)
+        soundPlayer->play(sound, pan, volume);
 }
 
 void stopSounds() {
-    if (soundPlayer) soundPlayer->stopAll();
+    if (soundPlayer)
+        soundPlayer->stopAll();
 }

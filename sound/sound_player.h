@@ -40,7 +40,7 @@ public:
     SoundMode mode;
     ComPtr<IDirectSound> directSound; // null unless mode is DirectSound
     int32_t clipCount;
-    SoundClip** clips;           // owned, exactly clipCount entries (some may be null)
+    SoundClip** clips; // owned, exactly clipCount entries (some may be null)
 };
 
 // The DirectSound volume for a percentage, in hundredths of a decibel: 100 -> 0, 50 -> -1500.
