@@ -12,6 +12,8 @@ packages=(
     googletest
     pkg-config librsvg2-dev librsvg2-bin libcairo2-dev libpng-dev
     espeak-ng sox icoutils
+    # the setup program (makensis, with x86 and amd64 stubs)
+    nsis
     # libFuzzer for the default clang (libclang-rt-14-dev on Debian 12, -18- on Ubuntu 24.04)
     clang libclang-rt-dev
 )

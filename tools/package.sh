@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release and writes build/dist/rida-mibo-1999-VERSION.zip: mibo.exe (32-bit, the product),
-# mibo-x64.exe (the same program for 64-bit Windows), READ-ME.txt and LICENSE.txt, with Windows line endings.
+# mibo-x64.exe (the same program for 64-bit Windows), READ-ME.txt and LICENSE.txt, with Windows line endings;
+# beside it build/dist/rida-mibo-1999-VERSION-setup.exe, the setup of the 32-bit program (tools/setup/mibo.nsi).
+# The same setup around the x86_64 program, X86_64_BUILD_DIR/rida-mibo-1999-VERSION-setup-x64.exe, is not shipped:
+# the end-to-end test runs it where 32-bit code cannot execute.
 #   tools/package.sh [I686_BUILD_DIR [X86_64_BUILD_DIR]]     (default build/ and build/x86_64/, tools/choose-build.sh)
 # The zip is the same bytes for the same inputs: fixed timestamps, fixed order.
 set -euo pipefail
@@ -33,4 +36,8 @@ with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive
         info.external_attr = 0o644 << 16
         archive.writestr(info, data)
 PY
+setup="$root/build/dist/rida-mibo-1999-$version-setup.exe"
+"$root/tools/setup/make-setup.sh" x86 "$version" "$build32/mibo.exe" "$setup"
+"$root/tools/setup/make-setup.sh" amd64 "$version" "$build64/mibo.exe" "$build64/rida-mibo-1999-$version-setup-x64.exe"
 echo "package: $zip ($(stat -c %s "$zip") bytes; mibo.exe $(stat -c %s "$build32/mibo.exe") bytes, mibo-x64.exe $(stat -c %s "$build64/mibo.exe") bytes)"
+echo "setup: $setup ($(stat -c %s "$setup") bytes)"

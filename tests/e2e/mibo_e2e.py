@@ -70,15 +70,27 @@ class Backdrop:
         return False
 
 
-def reg_values(*names, env=None):
-    """The stored DWORDs of the given names as a list, None for a missing one; one Wine start reads them all."""
-    result = run(["wine", "reg", "query", KEY], env=env)
+def reg_read(key, env=None):
+    """The values of one registry key, {name: DWORD as a signed int, or string}, or None when there is no key;
+    one Wine start."""
+    result = run(["wine", "reg", "query", key], env=env)
+    if result.returncode != 0:
+        return None
     stored = {}
     for line in result.stdout.splitlines():
-        parts = line.split()
-        if len(parts) == 3 and parts[1] == "REG_DWORD":
-            value = int(parts[2], 16)
-            stored[parts[0]] = value - (1 << 32) if value >= 1 << 31 else value
+        for kind in ("REG_DWORD", "REG_SZ"):
+            name, found, value = line.lstrip().rstrip("\r\n").partition("    %s    " % kind)
+            if found and kind == "REG_DWORD":
+                number = int(value, 16)
+                stored[name] = number - (1 << 32) if number >= 1 << 31 else number
+            elif found:
+                stored[name] = value
+    return stored
+
+
+def reg_values(*names, env=None):
+    """The stored DWORDs of the given names as a list, None for a missing one; one Wine start reads them all."""
+    stored = reg_read(KEY, env=env) or {}
     return [stored.get(name) for name in names]
 
 
