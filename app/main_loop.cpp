@@ -4,6 +4,7 @@
 
 #include "desktop/character_window.h"
 #include "engine/activity.h"
+#include "engine/desk_layout.h"
 #include "engine/picker.h"
 
 namespace {
@@ -13,11 +14,12 @@ int32_t remainingUntil(uint32_t deadline) {
     return static_cast<int32_t>(deadline - GetTickCount());
 }
 
-Rect screenCentre() {
-    return Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
-}
-
 } // namespace
+
+Rect newFigurePlace() {
+    static int ordinal = 0;
+    return Rect(0, 0, 0, 0).offsetCopy(newFigurePoint(sceneDesk(), ordinal++));
+}
 
 void (*frameWait)(uint32_t deadline) = sleepUntil;
 
@@ -77,7 +79,7 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
     aside.away = false;
     if (aside.waitingFigures > 0) {
         --aside.waitingFigures;
-        spawn(pickActivity(screenCentre(), IdList(), IdList()));
+        spawn(pickActivity(newFigurePlace(), IdList(), IdList()));
     }
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -85,7 +87,7 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
         if (GetMessageA(&message, nullptr, 0, 0) == 0)
             return 0;
         if (newCharacter != 0 && message.message == newCharacter)
-            spawn(pickActivity(screenCentre(), IdList(), IdList()));
+            spawn(pickActivity(newFigurePlace(), IdList(), IdList()));
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -13,6 +13,7 @@
 #include "activities/snowman_reindeer.h"
 #include "activities/travelling.h"
 #include "activities/walking.h"
+#include "engine/desk_layout.h"
 
 int32_t funLevel = 5;
 int32_t pianoPlaying = 0;
@@ -216,7 +217,9 @@ Activity* buildActivity(int id, const Rect& where) {
     return kActivityTable[row].build(where);
 }
 
+// A scene never starts where no monitor is: a figure left in a gap of the desk is put back on the nearest floor.
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
+    where = ontoFloor(sceneDesk(), where);
     int id = drawActivityId(where, allowed, excluded);
     if (id == 0)
         return nullptr;
