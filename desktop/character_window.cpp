@@ -418,6 +418,8 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
         // it beyond a side, so only then is the screen's width needed.
         if (moved)
             wrapAroundSides(i);
+        if (moved && deskIsSpread())
+            keepOutOfGaps(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
         const HBITMAP picture =
             activity->frame >= 0 && activity->frame < activity->frameCount ? activity->frameBitmaps[activity->frame]
@@ -447,6 +449,16 @@ void CharacterWindow::wrapAroundSides(int slot) {
         if (rise != 0)
             bounds[slot] = activities[slot]->moveBy(Point(0, rise));
     }
+}
+
+// Nothing shows below a floor where no monitor is: a figure that walked, rode, flew or landed there is put back on
+// that floor. Above a monitor a gap is left alone: what stands there falls onto the monitor, what flies goes on.
+void CharacterWindow::keepOutOfGaps(int slot) {
+    const Rect& r = bounds[slot];
+    const DeskLayout& desk = sceneDesk();
+    const int floor = floorBelow(desk, r.centerX(), r.bottom);
+    if (floor != 0 && inGap(desk, Point(r.centerX(), r.bottom - 1)))
+        bounds[slot] = activities[slot]->moveBy(Point(0, floor - r.bottom));
 }
 
 // The live outlines are OR-ed in pairs, then the pairs in pairs, and so on: each outline's rectangles are merged
