@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from mibo_e2e import (BACKDROP_COLOUR, Mibo, check, components, fail, open_backdrop, reg_store, reg_values,
+from mibo_e2e import (BACKDROP_COLOUR, KEY, Mibo, check, components, fail, open_backdrop, reg_store, reg_values,
                       region_rects, remote, run, wait_for)
 
 LEFT = (0, 0, 1024, 768)
@@ -132,6 +132,7 @@ try:
     check(reg_values("allScreens") == [0], "allScreens 0 is stored back")
     opened[0].XCloseDisplay(opened[1])
 finally:
+    run(["wine", "reg", "delete", KEY, "/v", "allScreens", "/f"])  # the default again for what runs next
     run(["wine", "reg", "delete", X11_KEY, "/v", "UseXRandR", "/f"])
     end_wine_session()
     if xephyr is not None:
