@@ -12,6 +12,7 @@
 #include "activities/snowman_reindeer.h"
 #include "activities/travelling.h"
 #include "activities/walking.h"
+#include "engine/desk_layout.h"
 
 namespace {
 
@@ -69,7 +70,9 @@ Activity* buildActivity(int id, const Rect& where) {
     return nullptr;
 }
 
+// A scene never starts where no monitor is: a figure left in a gap of the desk is put back on the nearest floor.
 Activity* pickActivity(Rect where, IdList allowed, IdList excluded) {
+    where = ontoFloor(sceneDesk(), where);
     const int id = drawActivityId(where, allowed, excluded);
     return id == 0 ? nullptr : buildActivity(id, where);
 }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/geometry.h"
+#include "engine/desk_layout.h"
 
 HWND topLevelWindowOf(HWND window) {
     if (!window)
@@ -17,19 +17,19 @@ HWND topLevelWindowOf(HWND window) {
     return window;
 }
 
-// The probe is in scene pixels and the windows in screen pixels: the probe is scaled up to find the window, and
-// the window's top edge scaled down, to the scene row whose pixels hold it.
+// The probe is in scene pixels and the windows in screen pixels: the probe is scaled up and moved to the desk's
+// origin to find the window, and the window's top edge brought back to the scene row whose pixels hold it.
 int surfaceBelow(int x, int y, int h) {
-    POINT probe = {toScreen(x), toScreen(y)};
+    const Point origin = deskOrigin();
+    POINT probe = {toScreen(x) + origin.x, toScreen(y) + origin.y};
     HWND window = topLevelWindowOf(WindowFromPoint(probe));
-    RECT r = {0, 0, 0, 0};
+    // No window counts as one at the scenes' (0, 0, 0, 0).
+    RECT r = {origin.x, origin.y, origin.x, origin.y};
     if (window && !GetWindowRect(window, &r))
-        r = RECT{0, 0, 0, 0};
-    const int top = toScene(r.top);
+        r = RECT{origin.x, origin.y, origin.x, origin.y};
+    const int top = toScene(r.top - origin.y);
     // An edge at most h - 1 px above the probe lies between the figure's upper part and its feet.
     if (static_cast<int64_t>(y) - top < h)
         return top;
-    if (y > screenHeight())
-        return screenHeight();
-    return 0;
+    return floorBelow(sceneDesk(), x, y);
 }

@@ -6,6 +6,7 @@
 #include "activities/motion.h"
 #include "activities/scene_table.h"
 #include "activities/surface.h"
+#include "engine/desk_layout.h"
 #include "engine/picker.h"
 
 namespace {
@@ -31,6 +32,10 @@ int WalkActivity::groundLost() {
     return surfaceBelow(rect.centerX(), rect.bottom + 5, rect.height()) == 0 ? 1 : 0;
 }
 
+int WalkActivity::standsInGap() const {
+    return inGap(sceneDesk(), Point(rect.centerX(), rect.bottom - 1)) ? 1 : 0;
+}
+
 // The limit is (7 - funLevel) * 2000 ms, in 64 bits: a hand-edited fun level must not overflow it.
 int WalkActivity::timeIsUp(uint32_t elapsed) const {
     int64_t limit = (7 - static_cast<int64_t>(funLevel)) * 2000;
@@ -52,11 +57,18 @@ int WalkActivity::step(Rect& outRect, Region& outShape) {
     counter = static_cast<int>(elapsed / kWalkFrameTime);
     frame = counter % kWalkFrames;
     fitToFrame(AnchorCenter, AnchorEnd);
+    const Rect before = rect;
     rect.offset(boundedShift(rect.left, moveUnits(), speed), 0);
     keepInsideY();
 
-    // The order of the endings matters: a figure whose ground is gone falls even when its time is up.
-    if (groundLost()) {
+    // The side of a neighbouring monitor whose floor is higher: the figure turns round where it stands.
+    if (meetsWall(sceneDesk(), before, rect)) {
+        spawn(new (std::nothrow) WalkActivity(before, speed > 0));
+        return 0;
+    }
+    // The order of the endings matters: a figure whose ground is gone falls even when its time is up. One that
+    // stands where no monitor is falls at once, onto the nearest floor.
+    if (groundLost() || standsInGap()) {
         spawn(new (std::nothrow) FallActivity(rect));
         return 0;
     }

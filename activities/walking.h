@@ -17,6 +17,7 @@ public:
 
 private:
     int groundLost();
+    int standsInGap() const;
     int timeIsUp(uint32_t elapsed) const;
     int leavesAtEdge();
 };

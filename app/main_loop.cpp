@@ -5,16 +5,14 @@
 #include "activities/scene_table.h"
 #include "desktop/character_window.h"
 #include "engine/activity.h"
+#include "engine/desk_layout.h"
 #include "engine/picker.h"
 #include "engine/seams.h"
 
-namespace {
-
-Rect screenCentre() {
-    return Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
+Rect newFigurePlace() {
+    static int ordinal = 0;
+    return Rect(0, 0, 0, 0).offsetCopy(newFigurePoint(sceneDesk(), ordinal++));
 }
-
-} // namespace
 
 UINT newCharacterMessage() {
     return RegisterWindowMessageA("tworz nowego miboa Rida2");
@@ -59,14 +57,14 @@ int mainLoopPass(CharacterWindow& window, UINT newCharacter) {
     // Back: the first frame shapes the window anew (hideFigures made it forget its outlines).
     aside.setAway(false);
     if (aside.takeWaitingFigure())
-        spawn(pickActivity(screenCentre(), IdList(), IdList()));
+        spawn(pickActivity(newFigurePlace(), IdList(), IdList()));
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
         // -1 (an error) is not special: the pass goes on as if a message had been fetched.
         if (GetMessageA(&message, nullptr, 0, 0) == 0)
             return 0;
         if (newCharacter != 0 && message.message == newCharacter)
-            spawn(pickActivity(screenCentre(), IdList(), IdList()));
+            spawn(pickActivity(newFigurePlace(), IdList(), IdList()));
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

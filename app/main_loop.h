@@ -3,12 +3,16 @@
 
 #include <cstdint>
 
-#include "engine/platform.h"
+#include "engine/geometry.h"
 
 class CharacterWindow;
 
 // The id of the registered message with which a second instance asks for one more figure.
 UINT newCharacterMessage();
+
+// Where the next new figure appears: a zero-size rectangle at the centre of one monitor after another, the primary
+// screen's first (with one screen, always its centre).
+Rect newFigurePlace();
 
 // One pass of the loop; 0 once WM_QUIT has been fetched, 1 otherwise.
 int mainLoopPass(CharacterWindow& window, UINT newCharacter);

@@ -8,6 +8,7 @@
 #include "desktop/character_window.h"
 #include "desktop/settings.h"
 #include "engine/activity.h"
+#include "engine/desk_layout.h"
 #include "engine/picker.h"
 #include "sound/sound_player.h"
 #include "ui/window.h"
@@ -77,8 +78,14 @@ int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (
     }
 
     // The figures are drawn at a whole-number scale for the primary screen's DPI, chosen once: a new DPI is a
-    // display change, and the program starts again.
+    // display change, and the program starts again. The same scale on every monitor of the desk.
     setDisplayScale(scaleForDpi(primaryScreenDpi()));
+    String path = settingsKeyPath();
+    // Every monitor unless "allScreens" is 0; the layout is taken once, and a new one restarts the program.
+    int32_t allScreens = kDefaultAllScreens;
+    if (!readSetting(HKEY_CURRENT_USER, path.text(), "allScreens", &allScreens))
+        allScreens = kDefaultAllScreens;
+    takeDesk(readDeskLayout(allScreens != 0), allScreens != 0);
     if (!characterWindow->create(moduleInstance, nullptr)) {
         delete characterWindow;
         characterWindow = nullptr;
@@ -95,13 +102,13 @@ int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (
 
     setActivityHost(characterWindow);
     discardRandomValues();
-    Rect centre = Rect(0, 0, 0, 0).offsetCopy(Point(screenWidth() / 2, screenHeight() / 2));
-    spawn(pickActivity(centre, IdList(), IdList(kAbsence)));
+    spawn(pickActivity(newFigurePlace(), IdList(), IdList(kAbsence)));
 
     runMainLoop(*characterWindow);
 
     // The sound mode is stored before the player that holds it goes.
-    writeSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", soundToStore());
+    writeSetting(HKEY_CURRENT_USER, path.text(), "sound", soundToStore());
+    writeSetting(HKEY_CURRENT_USER, path.text(), "allScreens", allScreens);
     delete soundPlayer;
     soundPlayer = nullptr;
 

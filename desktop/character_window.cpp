@@ -7,6 +7,7 @@
 
 #include "desktop/settings.h"
 #include "desktop/settings_dialog.h"
+#include "engine/desk_layout.h"
 #include "engine/picker.h"
 #include "engine/seams.h"
 #include "sound/sound_player.h"
@@ -97,9 +98,11 @@ void CharacterWindow::writeSettings() {
     writeSetting(HKEY_CURRENT_USER, path.text(), "taskbar", showInTaskbar);
 }
 
+// Over the whole desk: its top-left corner, left of or above the primary screen's where a monitor lies there, is the
+// scenes' (0, 0).
 void CharacterWindow::initialPlacement(int& x, int& y, int& width, int& height) {
-    x = 0;
-    y = 0;
+    x = deskOrigin().x;
+    y = deskOrigin().y;
     const Point screen = screenPixels();
     width = screen.x;
     height = screen.y;
@@ -198,7 +201,10 @@ LRESULT CharacterWindow::onInitMenu(WPARAM) {
     return 0;
 }
 
+// A figure let go where no monitor is goes onto the nearest floor.
 void CharacterWindow::onLeftButtonUp(int, int, WPARAM) {
+    if (grabbed && deskIsSpread())
+        grabbed->moveBy(Point(0, ontoFloor(sceneDesk(), grabbed->rect).bottom - grabbed->rect.bottom));
     grabbed = nullptr;
     ReleaseCapture();
 }
@@ -373,7 +379,7 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
         if (activity == grabbed) {
             POINT cursor;
             if (GetCursorPos(&cursor))
-                activity->centerOn(Point(toScene(cursor.x), toScene(cursor.y)));
+                activity->centerOn(Point(toScene(cursor.x - deskOrigin().x), toScene(cursor.y - deskOrigin().y)));
         }
         alive[i] = activity->step(bounds[i], shapes[i]);
         const int moved = bounds[i] != previousBounds[i];
@@ -397,6 +403,8 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
         // it beyond a side, so only then is the screen's width needed.
         if (moved)
             wrapAroundSides(i);
+        if (moved && deskIsSpread())
+            keepOutOfGaps(i);
         shapes[i].offset(bounds[i].left, bounds[i].top);
         const HBITMAP picture = activity->frame >= 0 && activity->frame < activity->frameCount
                                     ? activity->frameBitmaps[activity->frame].get()
@@ -410,14 +418,32 @@ int CharacterWindow::stepActivities(int32_t* alive, int32_t* changed) {
     return anyChanged;
 }
 
+// At the desk's outer sides. A figure that stood on a floor comes back standing on the nearest floor of the other
+// side, which on a desk of monitors of different heights lies higher or lower.
 void CharacterWindow::wrapAroundSides(int slot) {
     const int width = screenWidth();
+    const Rect before = bounds[slot];
     int half = bounds[slot].width() / 2;
     if (bounds[slot].left > width)
         bounds[slot] = activities[slot]->moveBy(Point(-width - half, 0));
     half = bounds[slot].width() / 2;
     if (bounds[slot].right < 0)
         bounds[slot] = activities[slot]->moveBy(Point(half + width, 0));
+    if (deskIsSpread() && bounds[slot] != before) {
+        const int rise = floorShiftAcross(sceneDesk(), before, bounds[slot]);
+        if (rise != 0)
+            bounds[slot] = activities[slot]->moveBy(Point(0, rise));
+    }
+}
+
+// Nothing shows below a floor where no monitor is: a figure that walked, rode, flew or landed there is put back on
+// that floor. Above a monitor a gap is left alone: what stands there falls onto the monitor, what flies goes on.
+void CharacterWindow::keepOutOfGaps(int slot) {
+    const Rect& r = bounds[slot];
+    const DeskLayout& desk = sceneDesk();
+    const int floor = floorBelow(desk, r.centerX(), r.bottom);
+    if (floor != 0 && inGap(desk, Point(r.centerX(), r.bottom - 1)))
+        bounds[slot] = activities[slot]->moveBy(Point(0, floor - r.bottom));
 }
 
 // The live outlines are OR-ed in pairs, then the pairs in pairs, and so on: each outline's rectangles are merged
@@ -554,10 +580,11 @@ void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* ch
     }
 }
 
-// Only the size: a new colour depth is announced by the WM_DISPLAYCHANGE every top-level window gets (see
-// defaultHandler), where reading it from a DC each frame cost three calls through the system under Wine.
+// The size, and once a second the monitors' layout where the desk has every screen. A new colour depth is announced
+// by the WM_DISPLAYCHANGE every top-level window gets (see defaultHandler), where reading it from a DC each frame
+// cost three calls through the system under Wine.
 void CharacterWindow::checkDisplay(Point screen) {
-    if (handle && screen != screenSize)
+    if (handle && (screen != screenSize || deskLayoutChanged(GetTickCount())))
         displayChanged = 1;
 }
 

@@ -90,6 +90,7 @@ private:
     // Returns 1 when some slot changed.
     int stepActivities(int32_t* alive, int32_t* changed);
     void wrapAroundSides(int slot);
+    void keepOutOfGaps(int slot);
     void uniteShapes(const int32_t* alive, Region& newShape);
     void restoreBackground(HDC composition, const int32_t* alive, const int32_t* changed, Rect* work);
     void drawActivities(HDC composition, const int32_t* alive);

@@ -1,4 +1,4 @@
-// The three stored settings: REG_DWORD values under HKEY_CURRENT_USER\Software\<maker>\<product>.
+// The stored settings: REG_DWORD values under HKEY_CURRENT_USER\Software\<maker>\<product>.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,7 @@ bool writeSetting(HKEY root, const char* path, const char* name, int32_t value);
 constexpr int32_t kDefaultFunLevel = 5;
 constexpr int32_t kDefaultTaskbar = 0;
 constexpr int32_t kDefaultSound = 1;
+constexpr int32_t kDefaultAllScreens = 1; // "allScreens": 0 the primary screen only, anything else every monitor
 
 // Reads the "sound" value (the default when it cannot be read) and remembers it for soundToStore.
 int32_t readSoundSetting();

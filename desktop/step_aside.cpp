@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/desk_layout.h"
 #include "engine/geometry.h"
 
 namespace {
@@ -56,26 +57,40 @@ bool isShellWindow(HWND window) {
     return false;
 }
 
-bool coversScreen(HWND window, int width, int height) {
+bool coversScreen(HWND window, const RECT& screen) {
     if (!IsWindowVisible(window) || IsIconic(window))
         return false;
     RECT r;
-    if (!GetWindowRect(window, &r) || r.left > 0 || r.top > 0 || r.right < width || r.bottom < height)
+    if (!GetWindowRect(window, &r) || r.left > screen.left || r.top > screen.top || r.right < screen.right ||
+        r.bottom < screen.bottom)
         return false;
     LONG style = GetWindowLongA(window, GWL_STYLE);
     return !(IsZoomed(window) && (style & WS_CAPTION) == WS_CAPTION);
 }
 
+// The monitor that holds most of `window`, in screen pixels.
+RECT monitorOf(HWND window) {
+    MONITORINFO info;
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return info.rcMonitor;
+}
+
 } // namespace
 
 bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, int width, int height, int shellState) {
+    return isFullScreenOfAnotherProgram(foreground, ownProcess, RECT{0, 0, width, height}, shellState);
+}
+
+bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, const RECT& screen, int shellState) {
     if (!foreground || !IsWindow(foreground) || processOf(foreground) == ownProcess || isShellWindow(foreground))
         return false;
     // The shell sees exclusive Direct3D programs and the presentation mode, which the window's size may not show.
     // Under Wine it answers the same whatever runs, so the size decides there on its own.
     if (shellState == kShellBusy || shellState == kShellDirect3dFullScreen || shellState == kShellPresentation)
         return true;
-    return coversScreen(foreground, width, height);
+    return coversScreen(foreground, screen);
 }
 
 StepAside::StepAside()
@@ -183,10 +198,18 @@ void StepAside::poll(uint32_t now) {
         tryRegistrations(now);
 
     HWND foreground = GetForegroundWindow();
-    // The primary screen's size in one look at the display layout (outside a frame update it is read live).
-    const Point screen = foreground ? screenPixels() : Point();
+    // The primary screen's size in one look at the display layout (outside a frame update it is read live). On a
+    // desk of several monitors, the monitor the window is on: a full-screen program on any of them hides every
+    // figure.
+    RECT screen = {0, 0, 0, 0};
+    if (foreground && deskIsSpread()) {
+        screen = monitorOf(foreground);
+    } else if (foreground) {
+        const Point size = screenPixels();
+        screen = RECT{0, 0, size.x, size.y};
+    }
     bool fullScreen =
-        foreground && isFullScreenOfAnotherProgram(foreground, GetCurrentProcessId(), screen.x, screen.y, shellState());
+        foreground && isFullScreenOfAnotherProgram(foreground, GetCurrentProcessId(), screen, shellState());
     setReason(FullScreen, fullScreen, now);
     BOOL saver = FALSE;
     setReason(ScreenSaver, SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &saver, 0) && saver, now);

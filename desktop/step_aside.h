@@ -19,6 +19,8 @@ constexpr int kShellPresentation = 4;
 // figure being dragged makes it the foreground window), the desktop or the shell's own windows, and never a
 // maximised window that keeps its caption: that is an ordinary window whose frame merely lies beyond the screen.
 bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, int width, int height, int shellState);
+// The same for a window that covers `screen` (a monitor of the desk, in screen pixels).
+bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, const RECT& screen, int shellState);
 
 class StepAside {
 public:

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/desk_layout.h"
 #include "engine/region_data.h"
 
 void Rect::set(int newLeft, int newTop, int newRight, int newBottom) {
@@ -195,10 +196,15 @@ Point primaryScreenSize() {
     return Point(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
+// Where the world is the desk, its size was taken at start, and a new layout restarts the program.
+Point worldSize() {
+    return deskIsSpread() ? deskPixels() : primaryScreenSize();
+}
+
 } // namespace
 
 Point screenPixels() {
-    return heldSample ? heldSample->size() : primaryScreenSize();
+    return heldSample ? heldSample->size() : worldSize();
 }
 
 int screenWidth() {
@@ -223,7 +229,7 @@ ScreenSample::~ScreenSample() {
 
 Point ScreenSample::size() const {
     if (!read) {
-        held = outer ? outer->size() : primaryScreenSize();
+        held = outer ? outer->size() : worldSize();
         read = true;
     }
     return held;

@@ -93,12 +93,13 @@ public:
     HRGN handle;
 };
 
-// The scenes' world is the primary screen seen at the display scale: a screen of (width / scale) x (height / scale)
-// scene pixels, each shown as scale x scale screen pixels. Read at each use: under Wine each reading costs several
-// server round trips.
+// The scenes' world is the primary screen, or the desk of several monitors (engine/desk_layout.h), seen at the
+// display scale: (width / scale) x (height / scale) scene pixels, each shown as scale x scale screen pixels. The
+// primary screen is read at each use: under Wine each reading costs several server round trips. The desk's size
+// was taken at start.
 int screenWidth();
 int screenHeight();
-// The primary screen's own size in screen pixels, read the same way: what the character window covers.
+// The world's own size in screen pixels, read the same way: what the character window covers.
 Point screenPixels();
 
 // Screen pixels per scene pixel, each way; 1 until set. The program sets it once, before its window is made.

@@ -9,6 +9,8 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
     xvfb xdotool x11-utils x11-xserver-utils imagemagick
+    # a nested X server with two monitors side by side, for the end-to-end test of several monitors
+    xserver-xephyr
     googletest
     pkg-config librsvg2-dev librsvg2-bin libcairo2-dev libpng-dev
     espeak-ng sox icoutils

@@ -2,7 +2,8 @@
 # The pictures README.md shows, made anew: docs/mibo-on-desktop.gif (the real program under Wine beside a Notepad
 # window, four figures at once, a shot every quarter second at half size) and docs/contact-sheet.png (every frame
 # at 1x and 2x on a light and a dark background, from tools/preview.sh) and docs/dpi-1x-2x.png (one figure on a
-# 96-dpi and on a 192-dpi screen).
+# 96-dpi and on a 192-dpi screen) and docs/two-monitors.png (six figures on a desk of two monitors of different
+# heights).
 #   tools/readme-media.sh [SECONDS]      (default 16; the build of tools/choose-build.sh)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,8 +40,21 @@ EOF
     convert "$shots/$scale/screenshot.png" -crop "$crop" +repage "$shots/close-$scale.png"
 done
 convert "$shots/close-1.png" "$shots/close-2.png" -background white -gravity south +smush 16 docs/dpi-1x-2x.png
+# Six figures on a desk of two monitors, 1024x768 and 1280x1024 side by side (tools/with-two-monitors.sh). The
+# part of the desk that belongs to no monitor, below the smaller one, has no pixels of its own (what a screenshot
+# reads there is undefined), so it is painted dark; the window's shape must hold nothing there.
+MIBO_SCREEN=2400x1100 MIBO_ARCH=$arch MIBO_BUILD_DIR="$build" tools/with-display.sh \
+    tools/with-two-monitors.sh tools/show-on-xvfb.sh "$build/mibo.exe" "$shots/desk" 12 6 >/dev/null
+python3 - "$shots/desk/region.txt" <<'EOF'
+import sys
+rects = [[int(v) for v in line.split()] for line in open(sys.argv[1]) if len(line.split()) == 4]
+in_gap = [r for r in rects if r[0] < 1024 and r[3] > 768]
+if not rects or in_gap:
+    sys.exit("two monitors: %d rectangles, %d in the gap below the smaller monitor" % (len(rects), len(in_gap)))
+EOF
+convert "$shots/desk/screenshot.png" -fill "#1c2430" -draw "rectangle 0,768 1023,1023" docs/two-monitors.png
 # The capture keeps one colour map for all shots and no dithering, so that only what moves is stored again.
 cp "$shots/capture.gif" docs/mibo-on-desktop.gif
 tools/preview.sh >/dev/null
 cp build/preview/contact-sheet.png docs/contact-sheet.png
-echo "readme media: docs/mibo-on-desktop.gif ($(stat -c %s docs/mibo-on-desktop.gif) bytes), docs/contact-sheet.png, docs/dpi-1x-2x.png"
+echo "readme media: docs/mibo-on-desktop.gif ($(stat -c %s docs/mibo-on-desktop.gif) bytes), docs/contact-sheet.png, docs/dpi-1x-2x.png, docs/two-monitors.png"

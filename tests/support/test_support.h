@@ -7,6 +7,7 @@
 
 #include "desktop/character_window.h"
 #include "engine/activity.h"
+#include "engine/desk_layout.h"
 #include "engine/geometry.h"
 
 // Gives the test a fresh character window (the owner of the activity slots) and deletes it afterwards,
@@ -17,6 +18,16 @@ public:
     ~WindowScope();
     WindowScope(const WindowScope&) = delete;
     WindowScope& operator=(const WindowScope&) = delete;
+};
+
+// The program's desk is `screen` (screen pixels, every screen taken) for the lifetime of the scope; afterwards the
+// primary screen alone again, as in a program that has taken no desk.
+class DeskScope {
+public:
+    explicit DeskScope(const DeskLayout& screen) { takeDesk(screen, true); }
+    ~DeskScope() { takeDesk(DeskLayout(), false); }
+    DeskScope(const DeskScope&) = delete;
+    DeskScope& operator=(const DeskScope&) = delete;
 };
 
 // Replaces the load-failure message box with a counter for the lifetime of the scope.

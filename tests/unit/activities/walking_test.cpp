@@ -369,3 +369,41 @@ TEST(Walk, SuccessorListsByDirection) {
         EXPECT_GT(differs, 0) << "the two lists must be told apart by some seed";
     }
 }
+
+// On a desk of two monitors side by side, the right one taller: a walker meets the side of the left one's gap and
+// turns round where it stands; one that stands in the gap falls at once; one walking onto the lower neighbour
+// walks on.
+TEST(Walk, OnADeskOfMonitors) {
+    LoadFailureCounter failures;
+    DeskScope desk(DeskLayout{{Rect(0, 0, 1024, 768), Rect(1024, 0, 2304, 1024)}, 0});
+    struct Row {
+        const char* label;
+        Rect where;
+        int leftward;
+        int running;
+        bool turned;
+        bool fell;
+    } rows[] = {
+        {"leftward into the side of the gap", {1027, 941, 1102, 1024}, 1, 0, true, false},
+        {"rightward in the gap", {400, 900, 475, 983}, 0, 0, false, true},
+        {"rightward onto the lower floor", {945, 685, 1020, 768}, 0, 1, false, false},
+        {"leftward along the right floor", {1200, 941, 1275, 1024}, 1, 1, false, false},
+    };
+    for (const Row& row : rows) {
+        WindowScope window;
+        WalkActivity walk(row.where, row.leftward);
+        walk.startTime = kStart;
+        walk.lastMoveTime = kStart;
+        seedWhere([] { return random(100) >= 3; }); // no ground check: only the desk decides
+        Region shape;
+        EXPECT_EQ(row.running, stepAt(walk, kStart + 50, shape).running) << row.label;
+        WalkActivity* turned = spawnedOf<WalkActivity>();
+        EXPECT_EQ(row.turned, turned != nullptr) << row.label;
+        if (turned) {
+            EXPECT_EQ(-walk.speed, turned->speed) << row.label;
+            EXPECT_EQ(row.where, turned->rect) << row.label << ": it turns where it stood";
+        }
+        EXPECT_EQ(row.fell, spawnedOf<FallActivity>() != nullptr) << row.label;
+    }
+    EXPECT_EQ(0, failures.count());
+}

@@ -329,6 +329,28 @@ TEST(CharacterWindow, NoticesADisplayChange) {
     EXPECT_EQ(1, window->sawDisplayChange());
 }
 
+// Where every screen was taken, a layout of monitors other than the one taken at start is a display change too.
+TEST(CharacterWindow, NoticesANewMonitorLayout) {
+    WindowScope scope;
+    CreatedWindow window;
+    const Point size = CharacterWindowInsides(*characterWindow).screenSize();
+    spawn(new BlockActivity(Rect(10, 10, 20, 20), 0, 1000));
+    struct Row {
+        Rect taken;
+        int expected;
+    } rows[] = {
+        {{0, 0, size.x, size.y}, 0},
+        {{0, 0, size.x - 224, size.y - 168}, 1},
+        {{0, -1, size.x, size.y - 1}, 1},
+    };
+    for (const Row& row : rows) {
+        DeskScope desk(DeskLayout{{row.taken}, 0});
+        CharacterWindowInsides(*characterWindow).displayChanged() = 0;
+        window->onTimer(0);
+        EXPECT_EQ(row.expected, window->sawDisplayChange()) << row.taken;
+    }
+}
+
 TEST(CharacterWindow, CloseShutsTheWindowAndTheFrameUpdate) {
     WindowScope scope;
     CreatedWindow window;

@@ -15,6 +15,7 @@
 #include "activities/absence.h"
 #include "app/startup.h"
 #include "desktop/character_window.h"
+#include "engine/desk_layout.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ Timing timeFrames(CharacterWindow* window, int count, int frames, LARGE_INTEGER 
         printf("no window\n");
         exit(1);
     }
-    // Spread over the screen in rows, so that the shapes do not all pile up in one place.
+    // Spread over the screen (the desk) in rows, so that the shapes do not all pile up in one place.
     for (int i = 0; i < count; ++i)
         characterWindow->addActivity(new BenchWalk((i * 97) % screenWidth(), 100 + (i % 8) * 85));
     frameTick = GetTickCount();
@@ -134,6 +135,8 @@ int runAway(int count) {
 int main(int argc, char** argv) {
     // At the scale the program would take on this screen (tools/with-display.sh with MIBO_DPI=192 gives 2).
     setDisplayScale(scaleForDpi(primaryScreenDpi()));
+    // On the desk the program would take: every monitor (tools/with-two-monitors.sh gives two).
+    takeDesk(readDeskLayout(true), true);
     if (argc >= 3 && strcmp(argv[1], "away") == 0)
         return runAway(atoi(argv[2]));
 
