@@ -117,7 +117,11 @@ def reg_store(values, env=None):
         path = os.path.join(folder, "settings.reg")
         with open(path, "w", newline="\r\n") as out:
             out.write("\n".join(lines) + "\n")
-        run(["wine", "regedit", "/S", "Z:" + path.replace("/", "\\")], env=env)
+        # Under load an import has been seen to leave the key as it was: read back, and import again.
+        for _ in range(3):
+            run(["wine", "regedit", "/S", "Z:" + path.replace("/", "\\")], env=env)
+            if reg_values(*values, env=env) == [value for value in values.values()]:
+                return
 
 
 def wait_for(predicate, timeout, interval=0.2):
