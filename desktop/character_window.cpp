@@ -1,5 +1,4 @@
 #include "desktop/character_window.h"
-#include "resources/resource_ids.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include "desktop/settings_dialog.h"
 #include "engine/desk_layout.h"
 #include "engine/picker.h"
+#include "engine/resource_ids.h"
 #include "engine/seams.h"
 #include "sound/sound_player.h"
 #include "text/string.h"

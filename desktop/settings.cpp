@@ -1,6 +1,6 @@
 #include "desktop/settings.h"
-#include "resources/resource_ids.h"
 
+#include "engine/resource_ids.h"
 #include "sound/sound_player.h"
 
 namespace {

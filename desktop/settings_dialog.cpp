@@ -1,10 +1,10 @@
 #include "desktop/settings_dialog.h"
-#include "resources/resource_ids.h"
 
 #include <shellapi.h>
 
 #include "desktop/character_window.h"
 #include "engine/picker.h"
+#include "engine/resource_ids.h"
 #include "engine/seams.h"
 #include "sound/sound_player.h"
 #include "text/string.h"

@@ -2,7 +2,7 @@
 // Changes take effect in memory when the dialog is closed with OK or shutdown; they are stored at exit.
 #pragma once
 
-#include "resources/resource_ids.h"
+#include "engine/resource_ids.h"
 #include "ui/dialog.h"
 
 class CharacterWindow;

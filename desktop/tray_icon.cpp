@@ -1,8 +1,8 @@
 #include "desktop/tray_icon.h"
-#include "resources/resource_ids.h"
 
 #include <cstring>
 
+#include "engine/resource_ids.h"
 #include "engine/seams.h"
 #include "text/string.h"
 

@@ -4,7 +4,7 @@
 #include "engine/activity.h"
 #include "engine/region_data.h"
 #include "engine/seams.h"
-#include "resources/resource_ids.h"
+#include "engine/resource_ids.h"
 
 void Activity::loadFrames(const char* base, int count) {
     if (count < 0)

@@ -1,8 +1,9 @@
 #include "engine/seams.h"
-#include "resources/resource_ids.h"
 
 #include <mmsystem.h>
 #include <dsound.h>
+
+#include "engine/resource_ids.h"
 
 Seams gSeams = {
     MessageBoxA,  MessageBoxA,       ShellExecuteA, Shell_NotifyIconA,

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "resources/resource_ids.h"
 #include "desktop/settings_dialog.h"
 #include "engine/picker.h"
+#include "engine/resource_ids.h"
 #include "sound/sound_player.h"
 #include "support/desk.h"
 #include "support/dialog_steps.h"
