@@ -151,7 +151,9 @@ LRESULT CharacterWindow::defaultHandler(UINT message, WPARAM wParam, LPARAM lPar
     // Sent to every top-level window after a change of the display mode, with the new depth: the one place the depth
     // is read after the start. Under Wine a depth that another process changed shows nowhere else anyway: a DC, kept
     // or new, and EnumDisplaySettings still read the old.
-    if (message == WM_DISPLAYCHANGE && static_cast<int32_t>(wParam) != colourDepth)
+    // A monitor added, removed or moved announces itself the same way, with the depth unchanged: the layout is
+    // looked at then, never in a frame.
+    if (message == WM_DISPLAYCHANGE && (static_cast<int32_t>(wParam) != colourDepth || deskLayoutChanged()))
         displayChanged = 1;
     // A new DPI may call for another scale: the figures start again at the scale it gives, as after a new mode.
     if (message == kDpiChangedMessage)
@@ -580,11 +582,10 @@ void CharacterWindow::showFrame(HDC windowDc, HDC composition, const int32_t* ch
     }
 }
 
-// The size, and once a second the monitors' layout where the desk has every screen. A new colour depth is announced
-// by the WM_DISPLAYCHANGE every top-level window gets (see defaultHandler), where reading it from a DC each frame
-// cost three calls through the system under Wine.
+// Only the size: a new colour depth or monitor layout is announced by the WM_DISPLAYCHANGE every top-level window
+// gets (see defaultHandler), where reading them each frame cost calls through the system under Wine.
 void CharacterWindow::checkDisplay(Point screen) {
-    if (handle && (screen != screenSize || deskLayoutChanged(GetTickCount())))
+    if (handle && screen != screenSize)
         displayChanged = 1;
 }
 

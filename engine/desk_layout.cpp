@@ -140,9 +140,6 @@ bool takenAll = false;
 DeskLayout spreadScene;
 Point origin;
 DeskLayout primaryOnly;
-bool looked = false;
-uint32_t lastLook = 0;
-constexpr uint32_t kLookInterval = 1000; // ms between looks at the system's layout
 
 } // namespace
 
@@ -160,7 +157,6 @@ DeskLayout readDeskLayout(bool allScreens) {
 void takeDesk(const DeskLayout& screen, bool allScreens) {
     takenScreen = screen;
     takenAll = allScreens;
-    looked = false;
     const Rect box = deskBox(screen);
     origin = deskIsSpread() ? Point(box.left, box.top) : Point();
     spreadScene = deskInScene(screen, displayScale());
@@ -188,12 +184,6 @@ const DeskLayout& sceneDesk() {
     return primaryOnly;
 }
 
-// Each look costs several calls through the system under Wine: one a second is enough for a change that restarts
-// the program anyway. With the primary screen only, the frame's look at the screen's size sees every change.
-bool deskLayoutChanged(uint32_t now) {
-    if (!takenAll || takenScreen.monitors.empty() || (looked && now - lastLook < kLookInterval))
-        return false;
-    looked = true;
-    lastLook = now;
-    return readDeskLayout(true) != takenScreen;
+bool deskLayoutChanged() {
+    return takenAll && !takenScreen.monitors.empty() && readDeskLayout(true) != takenScreen;
 }

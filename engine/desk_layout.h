@@ -56,6 +56,6 @@ Point deskOrigin();
 Point deskPixels();
 // The desk in scene pixels.
 const DeskLayout& sceneDesk();
-// True when the system's layout is no longer the one taken at start; looks at most once a second (`now`, a
-// GetTickCount()), and only where every screen was taken.
-bool deskLayoutChanged(uint32_t now);
+// True when the system's layout is no longer the one taken at start; only where every screen was taken (with the
+// primary screen only, its size tells every change).
+bool deskLayoutChanged();

@@ -329,7 +329,8 @@ TEST(CharacterWindow, NoticesADisplayChange) {
     EXPECT_EQ(1, window->sawDisplayChange());
 }
 
-// Where every screen was taken, a layout of monitors other than the one taken at start is a display change too.
+// Where every screen was taken, a layout of monitors other than the one taken at start is a display change too: the
+// WM_DISPLAYCHANGE that announces it, with the depth unchanged, has the window look.
 TEST(CharacterWindow, NoticesANewMonitorLayout) {
     WindowScope scope;
     CreatedWindow window;
@@ -347,6 +348,9 @@ TEST(CharacterWindow, NoticesANewMonitorLayout) {
         DeskScope desk(DeskLayout{{row.taken}, 0});
         CharacterWindowInsides(*characterWindow).displayChanged() = 0;
         window->onTimer(0);
+        EXPECT_EQ(0, window->sawDisplayChange()) << row.taken << ": no look at the layout in a frame";
+        SendMessageA(window->handle, WM_DISPLAYCHANGE, CharacterWindowInsides(*characterWindow).colourDepth(),
+                     MAKELPARAM(size.x, size.y));
         EXPECT_EQ(row.expected, window->sawDisplayChange()) << row.taken;
     }
 }
