@@ -60,6 +60,13 @@ void startAgain() {
     }
 }
 
+void letGo(HANDLE mutex) {
+    if (!mutex)
+        return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
 } // namespace
 
 int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (*makePlayer)()) {
@@ -80,19 +87,13 @@ int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (
     // The figures are drawn at a whole-number scale for the primary screen's DPI, chosen once: a new DPI is a
     // display change, and the program starts again. The same scale on every monitor of the desk.
     setDisplayScale(scaleForDpi(primaryScreenDpi()));
-    String path = settingsKeyPath();
     // Every monitor unless "allScreens" is 0; the layout is taken once, and a new one restarts the program.
-    int32_t allScreens = kDefaultAllScreens;
-    if (!readSetting(HKEY_CURRENT_USER, path.text(), "allScreens", &allScreens))
-        allScreens = kDefaultAllScreens;
+    const int32_t allScreens = readAllScreensSetting();
     takeDesk(readDeskLayout(allScreens != 0), allScreens != 0);
     if (!characterWindow->create(moduleInstance, nullptr)) {
         delete characterWindow;
         characterWindow = nullptr;
-        if (mutex) {
-            ReleaseMutex(mutex);
-            CloseHandle(mutex);
-        }
+        letGo(mutex);
         return -1;
     }
 
@@ -107,6 +108,7 @@ int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (
     runMainLoop(*characterWindow);
 
     // The sound mode is stored before the player that holds it goes.
+    const String path = settingsKeyPath();
     writeSetting(HKEY_CURRENT_USER, path.text(), "sound", soundToStore());
     writeSetting(HKEY_CURRENT_USER, path.text(), "allScreens", allScreens);
     delete soundPlayer;
@@ -118,10 +120,7 @@ int runMibo(HINSTANCE instance, CharacterWindow* (*makeWindow)(), SoundPlayer* (
     characterWindow = nullptr;
 
     // Given up before the new copy starts, so that it does not take itself for a second instance.
-    if (mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
+    letGo(mutex);
     if (restart)
         startAgain();
     return 1;

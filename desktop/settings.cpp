@@ -49,6 +49,13 @@ bool writeSetting(HKEY root, const char* path, const char* name, int32_t value) 
     return result == ERROR_SUCCESS;
 }
 
+int32_t readAllScreensSetting() {
+    int32_t allScreens = kDefaultAllScreens;
+    if (!readSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "allScreens", &allScreens))
+        allScreens = kDefaultAllScreens;
+    return allScreens;
+}
+
 int32_t readSoundSetting() {
     int32_t sound = kDefaultSound;
     if (!readSetting(HKEY_CURRENT_USER, settingsKeyPath().text(), "sound", &sound))

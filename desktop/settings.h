@@ -22,6 +22,8 @@ constexpr int32_t kDefaultTaskbar = 0;
 constexpr int32_t kDefaultSound = 1;
 constexpr int32_t kDefaultAllScreens = 1; // "allScreens": 0 the primary screen only, anything else every monitor
 
+// Reads the "allScreens" value: the default when it cannot be read.
+int32_t readAllScreensSetting();
 // Reads the "sound" value (the default when it cannot be read) and remembers it for soundToStore.
 int32_t readSoundSetting();
 // The "sound" value stored at exit: the mode the one player runs in or, when no player could be made, the value read
