@@ -41,6 +41,26 @@ def run(args, timeout=60, env=None):
     return result
 
 
+def start_server(command):
+    """(process, display name) of an X server of its own (Xvfb, Xephyr), started with -displayfd."""
+    with tempfile.TemporaryFile() as number:
+        server = subprocess.Popen(command[:1] + ["-displayfd", str(number.fileno())] + command[1:],
+                                  pass_fds=(number.fileno(),), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            number.seek(0)
+            text = number.read().decode().strip()
+            if text:
+                return server, ":" + text
+            time.sleep(0.1)
+    server.kill()
+    fail("%s did not start" % command[0])
+
+
+def end_wine_session():
+    run(["wineserver", "-k"])
+    run(["wineserver", "-w"])
+
+
 def remote(command, *args, env=None):
     """Runs the helper inside the test's Wine prefix; returns (exit code, stdout)."""
     result = run(["wine", REMOTE, command, *args], timeout=60, env=env)

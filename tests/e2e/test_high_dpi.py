@@ -7,36 +7,14 @@ The test display is 1024x768, so this runs on a second Xvfb of its own, in a Win
 prefix's LogPixels at 192; afterwards LogPixels goes and the session ends, so the tests after this one see 96 dpi."""
 import os
 import subprocess
-import tempfile
 import time
 
-from mibo_e2e import (BACKDROP_COLOUR, REMOTE, Mibo, check, components, fail, open_backdrop, reg_store, region_rects,
-                      remote, run, screenshot, tray_windows, wait_for)
+from mibo_e2e import (BACKDROP_COLOUR, REMOTE, Mibo, check, components, end_wine_session, fail, open_backdrop,
+                      reg_store, region_rects, remote, run, screenshot, start_server, tray_windows, wait_for)
 
 BIG = (2048, 1536)
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 LEDGE = (600, 1000, 1448, 1100)  # a window to land on, below the centre where new figures appear
-
-
-def start_big_display():
-    """(Xvfb process, display name) of a 2048x1536 screen."""
-    with tempfile.TemporaryFile() as number:
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(number.fileno()), "-screen", "0", "%dx%dx24" % BIG,
-                                 "-nolisten", "tcp"], pass_fds=(number.fileno(),), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            number.seek(0)
-            text = number.read().decode().strip()
-            if text:
-                return xvfb, ":" + text
-            time.sleep(0.1)
-    xvfb.kill()
-    fail("the 2048x1536 Xvfb did not start")
-
-
-def end_wine_session():
-    run(["wineserver", "-k"])
-    run(["wineserver", "-w"])
 
 
 def uneven(rects):
@@ -79,7 +57,7 @@ def walks_on(row, seconds):
 
 
 end_wine_session()  # the test display's session: this test's session starts on the big display
-xvfb, display = start_big_display()
+xvfb, display = start_server(["Xvfb", "-screen", "0", "%dx%dx24" % BIG, "-nolisten", "tcp"])
 test_display = os.environ.get("DISPLAY")
 os.environ["DISPLAY"] = display
 ledge = None

@@ -7,12 +7,10 @@ Xvfb cannot place two monitors side by side, so a nested Xephyr with Xinerama ru
 own, and Wine's X11 driver reads Xinerama instead of RandR (UseXRandR N, set before the wineserver starts). The
 value goes again and the session ends afterwards, so the tests after this one see the plain test display."""
 import os
-import subprocess
-import tempfile
 import time
 
-from mibo_e2e import (BACKDROP_COLOUR, KEY, Mibo, check, components, fail, open_backdrop, reg_store, reg_values,
-                      region_rects, remote, run, wait_for)
+from mibo_e2e import (BACKDROP_COLOUR, KEY, Mibo, check, components, end_wine_session, fail, open_backdrop,
+                      reg_store, reg_values, region_rects, remote, run, start_server, wait_for)
 
 LEFT = (0, 0, 1024, 768)
 RIGHT = (1024, 0, 2304, 1024)
@@ -22,26 +20,6 @@ X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 WATCH = 75  # seconds of watching the figures
 STAY = 2.0  # seconds a figure may spend in the gap
 WM_LBUTTONDOWN = 0x0201
-
-
-def start_server(command):
-    """(process, display name) of an X server started with -displayfd."""
-    with tempfile.TemporaryFile() as number:
-        server = subprocess.Popen(command[:1] + ["-displayfd", str(number.fileno())] + command[1:],
-                                  pass_fds=(number.fileno(),), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            number.seek(0)
-            text = number.read().decode().strip()
-            if text:
-                return server, ":" + text
-            time.sleep(0.1)
-    server.kill()
-    fail("%s did not start" % command[0])
-
-
-def end_wine_session():
-    run(["wineserver", "-k"])
-    run(["wineserver", "-w"])
 
 
 def stop(server):
