@@ -79,10 +79,6 @@ RECT monitorOf(HWND window) {
 
 } // namespace
 
-bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, int width, int height, int shellState) {
-    return isFullScreenOfAnotherProgram(foreground, ownProcess, RECT{0, 0, width, height}, shellState);
-}
-
 bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, const RECT& screen, int shellState) {
     if (!foreground || !IsWindow(foreground) || processOf(foreground) == ownProcess || isShellWindow(foreground))
         return false;

@@ -14,12 +14,11 @@ constexpr int kShellDirect3dFullScreen = 3;
 constexpr int kShellPresentation = 4;
 
 // Whether `foreground` counts as a full-screen window of another program: a visible window of a process other than
-// `ownProcess` that covers the whole primary screen (`width` x `height` at 0, 0), or any such window while the shell
-// reports a full-screen program or the presentation mode (`shellState`, 0 when unknown). Never our own window (a
-// figure being dragged makes it the foreground window), the desktop or the shell's own windows, and never a
-// maximised window that keeps its caption: that is an ordinary window whose frame merely lies beyond the screen.
-bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, int width, int height, int shellState);
-// The same for a window that covers `screen` (a monitor of the desk, in screen pixels).
+// `ownProcess` that covers the whole of `screen` (the primary screen, or on a desk of several monitors the one the
+// window is on, in screen pixels), or any such window while the shell reports a full-screen program or the
+// presentation mode (`shellState`, 0 when unknown). Never our own window (a figure being dragged makes it the
+// foreground window), the desktop or the shell's own windows, and never a maximised window that keeps its caption:
+// that is an ordinary window whose frame merely lies beyond the screen.
 bool isFullScreenOfAnotherProgram(HWND foreground, DWORD ownProcess, const RECT& screen, int shellState);
 
 class StepAside {

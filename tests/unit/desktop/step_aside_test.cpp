@@ -102,7 +102,7 @@ TEST(StepAside, WhichForegroundWindowsCountAsFullScreen) {
         HWND window = row.desktop ? GetDesktopWindow() : made.handle;
         RECT r = {};
         GetWindowRect(window, &r);
-        EXPECT_EQ(row.fullScreen, isFullScreenOfAnotherProgram(window, row.ownProcess, w, h, row.shellState))
+        EXPECT_EQ(row.fullScreen, isFullScreenOfAnotherProgram(window, row.ownProcess, RECT{0, 0, w, h}, row.shellState))
             << row.what << ", at " << Rect(r.left, r.top, r.right, r.bottom);
         // The maximised window's frame lies beyond the screen too (no taskbar takes room here): only its caption
         // keeps it an ordinary window.
@@ -110,7 +110,7 @@ TEST(StepAside, WhichForegroundWindowsCountAsFullScreen) {
             EXPECT_TRUE(IsZoomed(window) && r.left <= 0 && r.top <= 0 && r.right >= w && r.bottom >= h) << row.what;
         }
     }
-    EXPECT_FALSE(isFullScreenOfAnotherProgram(nullptr, someoneElse, w, h, kShellBusy)) << "no foreground window";
+    EXPECT_FALSE(isFullScreenOfAnotherProgram(nullptr, someoneElse, RECT{0, 0, w, h}, kShellBusy)) << "no foreground window";
 }
 
 // The scenes' clock stands still while aside, reasons overlap, and a pause of any length is counted across the wrap.
