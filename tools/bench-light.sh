@@ -16,7 +16,8 @@
 # its process and the X server. Prints one markdown table.
 # Runs on a private Xvfb with the build's Wine prefix, like the tests; MIBO_ARCH and MIBO_BUILD_DIR choose the
 # build as for tools/bench.sh. LIGHT_CASES="one ten dialog away" chooses the cases; LIGHT_EXE_DIR names a folder
-# with another mibo.exe and frame_bench.exe to measure instead of the build's (a copy of an earlier build, say).
+# with another mibo.exe and frame_bench.exe to measure instead of the build's (a copy of an earlier build, say);
+# LIGHT_MANAGED=1 measures in a prefix whose windows Wine manages, as in a default prefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -167,6 +168,12 @@ penguin_case() {
     penguins=""
 }
 
+# LIGHT_MANAGED=1 measures as users have it: the prefix's X11 driver manages the windows (the test prefix's
+# Managed=N, which tools/with-display.sh sets again at its next start, is taken away for this run).
+if [ "${LIGHT_MANAGED:-0}" = 1 ]; then
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+    wineserver -w
+fi
 cases=${LIGHT_CASES:-one ten dialog away}
 for name in $cases; do
     count_case "$name"
